@@ -1,0 +1,65 @@
+#include <algorithm>
+#include <exception>
+#include <iostream>
+
+#include "command.h"
+
+namespace zefra::cli {
+
+std::vector<Command>& commands() {
+  static std::vector<Command> all;
+  return all;
+}
+
+namespace {
+
+void printHelp(std::ostream& out) {
+  auto sorted = commands();
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Command& a, const Command& b) { return a.name < b.name; });
+  out << "Usage: zefra-cli COMMAND [ARGS...]\n\n"
+         "Exports, renders and inspects Zefra banner projects (.lbl) and GIF files.\n\n"
+         "Commands:\n";
+  for (const auto& c : sorted) out << "  " << c.usage << "\n      " << c.summary << "\n";
+  out << "\n  --help      show this text\n  --version   show the version\n";
+}
+
+}  // namespace
+}  // namespace zefra::cli
+
+int main(int argc, char** argv) {
+  using namespace zefra::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    printHelp(std::cerr);
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    printHelp(std::cout);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    std::cout << "zefra-cli " << ZEFRA_VERSION << "\n";
+    return 0;
+  }
+  const auto& all = commands();
+  auto it = std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == args[0]; });
+  if (it == all.end()) {
+    std::cerr << "zefra-cli: unknown command '" << args[0] << "' (see zefra-cli --help)\n";
+    return 2;
+  }
+  CommandArgs rest(args.begin() + 1, args.end());
+  if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+    std::cout << "Usage: zefra-cli " << it->usage << "\n" << it->summary << "\n";
+    return 0;
+  }
+  try {
+    return it->run(rest);
+  } catch (const UsageError& e) {
+    std::cerr << "zefra-cli " << it->name << ": " << e.message << "\nUsage: zefra-cli " << it->usage << "\n";
+    return 2;
+  } catch (const std::exception& e) {
+    std::cerr << "zefra-cli " << it->name << ": " << e.what() << "\n";
+    return 1;
+  }
+}
