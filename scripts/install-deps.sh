@@ -12,7 +12,7 @@ packages=(
   # fonts the text renderer resolves face names to
   fonts-liberation2 fonts-dejavu-core fonts-dejavu fontconfig
   # editor (Qt 6 Widgets) and its tests/screenshots
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth xdotool
   # test-only peers: decoders and optimisers that check what Zefra writes
   libgif-dev giflib-tools imagemagick gifsicle python3 python3-pil
 )

@@ -17,6 +17,10 @@ struct String255 {
 
   String255() = default;
   String255(std::string_view s) { assign(s); }  // NOLINT: implicit from text is the point
+  String255& operator=(std::string_view s) {
+    assign(s);
+    return *this;
+  }
 
   bool empty() const { return length == 0; }
   std::string_view view() const { return {chars, length}; }

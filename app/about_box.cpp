@@ -1,0 +1,33 @@
+#include "about_box.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace zefra::app {
+
+namespace {
+constexpr const char* kVersion = "1.5";
+}
+
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("TfrmAbout"));
+  setWindowTitle(tr("About Zefra"));
+  auto* layout = new QVBoxLayout(this);
+  auto* title = new QLabel(QStringLiteral("<h2>Zefra %1</h2>").arg(QLatin1String(kVersion)), this);
+  title->setAlignment(Qt::AlignCenter);
+  auto* text = new QLabel(tr("Animated GIF banner editor.<br>"
+                             "Compose frames from colours, gradients, borders, shapes, pictures "
+                             "and 3D text, and export them as one optimised animated GIF."),
+                          this);
+  text->setWordWrap(true);
+  text->setAlignment(Qt::AlignCenter);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  layout->addWidget(title);
+  layout->addWidget(text);
+  layout->addWidget(buttons);
+  setFixedWidth(360);
+}
+
+}  // namespace zefra::app

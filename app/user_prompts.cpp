@@ -1,0 +1,46 @@
+#include "user_prompts.h"
+
+#include <QFileDialog>
+
+namespace zefra::app {
+
+QMessageBox::StandardButton UserPrompts::question(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Zefra"), text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box.setObjectName(QStringLiteral("ModifyMsg"));
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void UserPrompts::error(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void UserPrompts::warning(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString UserPrompts::openProjectPath(QWidget* parent, const QString& directory) {
+  QFileDialog dialog(parent, QString(), directory, kLblFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(QStringLiteral("lbl"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+QString UserPrompts::saveProjectPath(QWidget* parent, const QString& directory, const QString& proposedName) {
+  QFileDialog dialog(parent, QString(), directory, kLblFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);  // the folder must exist; the file may not
+  dialog.setDefaultSuffix(QStringLiteral("lbl"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace zefra::app

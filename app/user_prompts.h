@@ -1,0 +1,31 @@
+#pragma once
+// Every question and notice the main window puts to the user goes through this class, so
+// a test can answer the file dialogs without a person. The default implementation shows
+// the real message boxes (caption and icon as the caller says) and file dialogs.
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace zefra::app {
+
+inline const QString kLblFilter = QStringLiteral("LBL - Zefra Format (*.lbl)");
+
+class UserPrompts {
+ public:
+  virtual ~UserPrompts() = default;
+
+  // A Yes/No/Cancel question with the caption "Zefra" and a question icon.
+  virtual QMessageBox::StandardButton question(QWidget* parent, const QString& text);
+  virtual void error(QWidget* parent, const QString& caption, const QString& text);
+  virtual void warning(QWidget* parent, const QString& caption, const QString& text);
+
+  // The open dialog for projects; an empty answer means the user cancelled.
+  virtual QString openProjectPath(QWidget* parent, const QString& directory);
+  // The save dialog for projects: asks before overwriting, adds ".lbl" when no extension
+  // is typed; an empty answer means the user cancelled.
+  virtual QString saveProjectPath(QWidget* parent, const QString& directory, const QString& proposedName);
+};
+
+}  // namespace zefra::app

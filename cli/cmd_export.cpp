@@ -1,0 +1,203 @@
+// zefra-cli export FILE.lbl [OUT.gif] [options]: the project as an optimised animated GIF.
+// The options override the project's GIF settings for this run only; the project file is
+// never written.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "command.h"
+#include "export/animation_export.h"
+#include "export/export_settings.h"
+#include "export/gif_file_name.h"
+#include "export/gif_saver.h"
+#include "export/gif_statistics.h"
+#include "export/project_folder.h"
+#include "export/project_export.h"
+#include "gif/gif_image.h"
+#include "io/lbl_reader.h"
+#include "model/label_project.h"
+
+namespace zefra::cli {
+namespace {
+
+struct ExportArgs {
+  std::string project;
+  std::string output;
+  bool noLoop = false;
+  std::optional<model::PaletteKind> palette;
+  std::optional<std::uint8_t> colorCountIndex;
+  std::optional<bool> transparent;
+  std::optional<Color> transparentColor;
+};
+
+std::string htmlColor(Color c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
+  return text;
+}
+
+std::optional<Color> parseHtmlColor(const std::string& text) {
+  if (text.size() != 7 || text[0] != '#') return std::nullopt;
+  for (std::size_t i = 1; i < 7; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+  const unsigned long v = std::stoul(text.substr(1), nullptr, 16);
+  return rgb(static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v));
+}
+
+ExportArgs parseArgs(const CommandArgs& args) {
+  ExportArgs parsed;
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    std::optional<std::string> inlineValue;
+    if (arg.rfind("--", 0) == 0) {
+      const auto eq = arg.find('=');
+      if (eq != std::string::npos) {
+        inlineValue = arg.substr(eq + 1);
+        arg.erase(eq);
+      }
+    }
+    auto value = [&]() -> std::string {
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+      return args[++i];
+    };
+    if (arg == "--no-loop") {
+      if (inlineValue) throw UsageError{"--no-loop takes no value"};
+      parsed.noLoop = true;
+    } else if (arg == "--palette") {
+      const std::string v = value();
+      if (v == "windows") parsed.palette = model::PaletteKind::Windows;
+      else if (v == "netscape") parsed.palette = model::PaletteKind::Netscape;
+      else if (v == "grayscale") parsed.palette = model::PaletteKind::Grayscale;
+      else throw UsageError{"--palette must be windows, netscape or grayscale, not '" + v + "'"};
+    } else if (arg == "--colors") {
+      const std::string v = value();
+      const bool digits = !v.empty() && v.size() <= 3 &&
+                          std::all_of(v.begin(), v.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+      const int index = digits ? exporter::colorCountIndexOf(std::stoi(v)) : -1;
+      if (index < 0) throw UsageError{"--colors must be 8, 16, 32, 64, 128 or 256, not '" + v + "'"};
+      parsed.colorCountIndex = static_cast<std::uint8_t>(index);
+    } else if (arg == "--transparent") {
+      const std::string v = value();
+      if (v == "on") parsed.transparent = true;
+      else if (v == "off") parsed.transparent = false;
+      else throw UsageError{"--transparent must be on or off, not '" + v + "'"};
+    } else if (arg == "--transparent-color") {
+      const std::string v = value();
+      parsed.transparentColor = parseHtmlColor(v);
+      if (!parsed.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + v + "'"};
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      throw UsageError{"unknown option " + arg};
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.empty()) throw UsageError{"expects a project file"};
+  if (positional.size() > 2) throw UsageError{"expects a project file and at most one output file"};
+  parsed.project = positional[0];
+  if (positional.size() == 2) parsed.output = positional[1];
+  return parsed;
+}
+
+// The program's folder with a trailing separator, where "Demo" and "Textures" live.
+std::string programFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return exe.parent_path().string() + "/";
+}
+
+class ProgressLine {
+ public:
+  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
+  ~ProgressLine() { finish(); }
+  void show(exporter::ExportStage stage, int frame, int count) {
+    if (!shown) return;
+    const char* what = stage == exporter::ExportStage::Rendering ? "Rendering" : "Encoding";
+    std::fprintf(stderr, "\r%s frame %d of %d...   ", what, frame, count);
+    std::fflush(stderr);
+    dirty = true;
+  }
+  void finish() {
+    if (shown && dirty) std::fprintf(stderr, "\r%40s\r", "");
+    dirty = false;
+  }
+
+ private:
+  bool shown;
+  bool dirty = false;
+};
+
+int runExport(const CommandArgs& args) {
+  const ExportArgs options = parseArgs(args);
+
+  auto project = std::make_unique<model::LabelProject>();
+  project->clearLbl();
+  const io::LblReadResult read = io::readLblFile(options.project, *project);
+  if (!read.warning.empty()) std::cerr << "zefra-cli export: " << read.warning << "\n";
+
+  exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
+  settings.loop = !options.noLoop;
+  if (options.palette) settings.paletteKind = *options.palette;
+  if (options.colorCountIndex) settings.colorCountIndex = *options.colorCountIndex;
+  if (options.transparent) settings.transparent = *options.transparent;
+  if (options.transparentColor) settings.transparentColor = *options.transparentColor;
+
+  // Without a display the project is drawn at the density it was made on.
+  const int dpi = project->settings.designDpi > 0 ? project->settings.designDpi : 96;
+  project->screenDpi = static_cast<std::int16_t>(dpi);
+  project->appDir = programFolder();
+  const auto projectFolder = std::filesystem::absolute(options.project).parent_path();
+  exporter::completeNamesFromProjectFolder(*project, projectFolder, project->appDir);
+
+  gif::GifImage image;
+  ProgressLine progress;
+  const exporter::ProjectExport exported = exporter::exportProject(
+      *project, settings, image,
+      [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); });
+  const exporter::ExportReport& report = exported.report;
+  progress.finish();
+
+  for (const auto& failure : exported.failures)
+    std::cerr << "zefra-cli export: warning: " << failure.file << ": " << failure.message << "\n";
+  if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
+    std::cerr << "zefra-cli export: " << htmlColor(settings.transparentColor)
+              << " is not among the GIF's colours; " << htmlColor(*report.transparentColor)
+              << " was made transparent\n";
+  }
+
+  const std::string output =
+      options.output.empty() ? exporter::proposedGifBaseName(options.project) : options.output;
+  const exporter::SaveOutcome saved = exporter::saveGif(image, output);
+  if (!saved.ok) {
+    std::cerr << "zefra-cli export: " << saved.message;
+    if (!saved.detail.empty()) std::cerr << " (" << saved.detail << ")";
+    std::cerr << "\n";
+    return 1;
+  }
+  for (const std::string& line : exporter::statisticsLines(
+           exporter::statisticsOf(image, saved.fileSize, project->frameCount)))
+    std::cout << line << "\n";
+  return 0;
+}
+
+const CommandRegistration kRegistration{Command{
+    "export",
+    "export FILE.lbl [OUT.gif] [--no-loop] [--palette windows|netscape|grayscale] "
+    "[--colors 8|16|32|64|128|256] [--transparent on|off] [--transparent-color '#RRGGBB']",
+    "Exports the project as an optimised animated GIF (OUT defaults to the project's name "
+    "with \".gif\") and prints its file size, frames, colours and image size. The options "
+    "override the project's GIF settings for this run only.",
+    runExport}};
+
+}  // namespace
+}  // namespace zefra::cli

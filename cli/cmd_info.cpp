@@ -1,0 +1,82 @@
+// zefra-cli info FILE.lbl: what a project holds, without drawing it.
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "command.h"
+#include "io/lbl_reader.h"
+#include "model/label_project.h"
+
+namespace zefra::cli {
+namespace {
+
+std::string htmlColor(Color c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
+  return text;
+}
+
+std::string paletteName(std::uint8_t kind) {
+  switch (kind) {
+    case 0: return "Windows";
+    case 1: return "Netscape";
+    case 2: return "Grayscale";
+    default: return "unknown (" + std::to_string(kind) + ")";
+  }
+}
+
+std::string colorCount(std::uint8_t index) {
+  static constexpr int kCounts[] = {256, 8, 16, 32, 64, 128};
+  if (index < std::size(kCounts)) return std::to_string(kCounts[index]);
+  return "unknown (" + std::to_string(index) + ")";
+}
+
+// "1,3,10" for the slots whose test holds, "-" for none.
+template <typename InUse>
+std::string slotList(InUse inUse) {
+  std::string list;
+  for (int slot = 0; slot < model::kSlots; ++slot) {
+    if (!inUse(slot)) continue;
+    if (!list.empty()) list += ',';
+    list += std::to_string(slot + 1);
+  }
+  return list.empty() ? "-" : list;
+}
+
+int runInfo(const CommandArgs& args) {
+  if (args.size() != 1) throw UsageError{"expects exactly one project file"};
+  auto project = std::make_unique<model::LabelProject>();
+  project->clearLbl();
+  const io::LblReadResult read = io::readLblFile(args[0], *project);
+  const bool old = read.format == io::LblFormat::V102;
+  const model::FrameRecord& first = project->frame(1);
+  const model::ProjectSettings& settings = project->settings;
+
+  std::cout << "File: " << args[0] << "\n"
+            << "Format: " << (old ? "1.02" : "LB1") << "\n"
+            << "Frames: " << int{project->frameCount} << "\n"
+            << "Size: " << first.width << " x " << first.height << "\n"
+            << "Design DPI: " << (old ? std::string("not stored") : std::to_string(settings.designDpi)) << "\n"
+            << "Transparent: " << (settings.transparent ? "yes" : "no") << "\n"
+            << "Transparent colour: " << htmlColor(settings.transparentColor) << "\n"
+            << "Palette: " << paletteName(settings.paletteKind) << "\n"
+            << "Colours: " << colorCount(settings.colorCountIndex) << "\n";
+  for (int k = 1; k <= project->frameCount; ++k) {
+    const model::FrameRecord& f = project->frame(k);
+    std::cout << "Frame " << k << ": delay " << f.delayMs << " ms"
+              << "; texts " << slotList([&](int s) { return !f.text[s].empty(); })
+              << "; pictures " << slotList([&](int s) { return !f.pictureFile[s].empty(); })
+              << "; shapes " << slotList([&](int s) { return f.shapeStyle[s] != 0; })
+              << "; textures " << slotList([&](int s) { return !f.textureFile[s].empty(); }) << "\n";
+  }
+  return 0;
+}
+
+const CommandRegistration registration{
+    {"info", "info FILE.lbl",
+     "Show a project's format, frame count, size, project settings and, per frame, the delay and the slots in use.",
+     runInfo}};
+
+}  // namespace
+}  // namespace zefra::cli

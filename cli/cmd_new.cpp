@@ -1,0 +1,29 @@
+// zefra-cli new OUT.lbl: writes a new project with the defaults of the New command.
+#include <iostream>
+#include <stdexcept>
+
+#include "command.h"
+#include "editor/app_dir.h"
+#include "editor/editor.h"
+
+namespace zefra::cli {
+namespace {
+
+// Without a display there is no screen density; 96 is the common desktop value.
+constexpr std::int16_t kCliScreenDpi = 96;
+
+int runNew(const CommandArgs& args) {
+  if (args.size() != 1) throw UsageError{"expects exactly one output file"};
+  editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
+  const editor::SaveResult saved = editor.saveAs(args[0]);
+  if (!saved.ok) throw std::runtime_error(saved.error);
+  std::cout << "Wrote " << args[0] << ": a new project of 1 frame, " << editor.project().frame(1).width << " x "
+            << editor.project().frame(1).height << "\n";
+  return 0;
+}
+
+const CommandRegistration registration{
+    {"new", "new OUT.lbl", "Write a new one-frame project with the default settings.", runNew}};
+
+}  // namespace
+}  // namespace zefra::cli

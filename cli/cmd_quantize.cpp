@@ -1,0 +1,121 @@
+// zefra-cli quantize: reduces one picture with one reduction mode and ditherer and writes
+// it as a one-frame GIF, so each mode can be looked at and compared.
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+#include "gif/color_reduction.h"
+#include "gif/color_table_merge.h"
+#include "gif/gif_image.h"
+#include "io/bmp_reader.h"
+#include "io/png_reader.h"
+
+namespace zefra::cli {
+namespace {
+
+struct Named {
+  std::string_view name;
+  int value;
+};
+
+constexpr std::array<Named, 8> kModes = {{
+    {"octree", static_cast<int>(gif::ReductionMode::Octree)},
+    {"netscape", static_cast<int>(gif::ReductionMode::NetscapeCube)},
+    {"gray256", static_cast<int>(gif::ReductionMode::Gray256)},
+    {"gray4", static_cast<int>(gif::ReductionMode::Gray4)},
+    {"bw", static_cast<int>(gif::ReductionMode::BlackWhite)},
+    {"system20", static_cast<int>(gif::ReductionMode::System20)},
+    {"halftone", static_cast<int>(gif::ReductionMode::Halftone256)},
+    {"octree-system", static_cast<int>(gif::ReductionMode::OctreeSystem)},
+}};
+
+constexpr std::array<Named, 7> kDithers = {{
+    {"none", static_cast<int>(gif::DitherKind::Nearest)},
+    {"floyd", static_cast<int>(gif::DitherKind::FloydSteinberg)},
+    {"stucki", static_cast<int>(gif::DitherKind::Stucki)},
+    {"sierra", static_cast<int>(gif::DitherKind::Sierra)},
+    {"jajuni", static_cast<int>(gif::DitherKind::JaJuNi)},
+    {"stevearche", static_cast<int>(gif::DitherKind::SteveArche)},
+    {"burkes", static_cast<int>(gif::DitherKind::Burkes)},
+}};
+
+template <std::size_t N>
+int lookUp(const std::array<Named, N>& table, const std::string& name, const char* what) {
+  for (const Named& n : table)
+    if (n.name == name) return n.value;
+  std::string known;
+  for (const Named& n : table) known += (known.empty() ? "" : "|") + std::string(n.name);
+  throw UsageError{std::string("unknown ") + what + " '" + name + "' (" + known + ")"};
+}
+
+std::string lowerExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+raster::FastBitmap readPicture(const std::string& path) {
+  const std::string ext = lowerExtension(path);
+  if (ext == ".png") return io::readPngFile(path);
+  if (ext == ".bmp") return io::readBmpFile(path);
+  throw UsageError{"input must be a .png or .bmp file"};
+}
+
+int runQuantize(const CommandArgs& args) {
+  std::string in;
+  std::string out;
+  auto mode = gif::ReductionMode::Octree;
+  auto dither = gif::DitherKind::Nearest;
+  int bits = 8;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+      return args[++i];
+    };
+    if (arg == "--mode") {
+      mode = static_cast<gif::ReductionMode>(lookUp(kModes, value(), "mode"));
+    } else if (arg == "--dither") {
+      dither = static_cast<gif::DitherKind>(lookUp(kDithers, value(), "dither"));
+    } else if (arg == "--bits") {
+      const std::string& v = value();
+      if (v.size() != 1 || v[0] < '1' || v[0] > '8') throw UsageError{"--bits takes 1 to 8"};
+      bits = v[0] - '0';
+    } else if (!arg.empty() && arg[0] == '-') {
+      throw UsageError{"unknown option " + arg};
+    } else if (in.empty()) {
+      in = arg;
+    } else if (out.empty()) {
+      out = arg;
+    } else {
+      throw UsageError{"too many files given"};
+    }
+  }
+  if (out.empty()) throw UsageError{"an input picture and an output GIF are needed"};
+
+  const raster::FastBitmap picture = readPicture(in);
+  const gif::IndexedBitmap reduced = gif::mapToPalette(picture, mode, dither, bits);
+  gif::GifImage image;
+  image.assign(reduced);
+  // One global table holding only the colours the picture uses, most used first.
+  gif::mergeColorTables(image);
+  image.saveToFile(out);
+  std::cout << picture.width() << " x " << picture.height() << ", " << image.globalTable().count() << " colours\n";
+  return 0;
+}
+
+const CommandRegistration registration{Command{
+    "quantize",
+    "quantize IN.png|IN.bmp OUT.gif [--mode octree|netscape|gray256|gray4|bw|system20|halftone|octree-system] "
+    "[--bits 1..8] [--dither none|floyd|stucki|sierra|jajuni|stevearche|burkes]",
+    "Reduces one picture to a palette (default: octree, 8 bits, no dithering) and writes it as a one-frame GIF.",
+    runQuantize}};
+
+}  // namespace
+}  // namespace zefra::cli

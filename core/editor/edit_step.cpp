@@ -1,0 +1,45 @@
+#include "editor/edit_step.h"
+
+#include "editor/frame_moves.h"
+
+namespace zefra::editor {
+
+void EditStep::undo(model::LabelProject& project) const {
+  switch (kind) {
+    case Kind::Fields:
+      for (const auto& change : records) project.frame(change.frame) = change.before;
+      project.settings = settingsBefore;
+      break;
+    case Kind::InsertFrame:
+      removeFrame(project, currentBefore + 1);
+      break;
+    case Kind::DeleteFrame:
+      reinsertFrame(project, currentBefore, removed.front());
+      break;
+    case Kind::ReverseFrames:
+      reverseFrameOrder(project);
+      break;
+  }
+  project.currentFrame = static_cast<std::uint8_t>(currentBefore);
+}
+
+void EditStep::redo(model::LabelProject& project) const {
+  switch (kind) {
+    case Kind::Fields:
+      for (const auto& change : records) project.frame(change.frame) = change.after;
+      project.settings = settingsAfter;
+      break;
+    case Kind::InsertFrame:
+      duplicateFrame(project, currentBefore);
+      break;
+    case Kind::DeleteFrame:
+      removeFrame(project, currentBefore);
+      break;
+    case Kind::ReverseFrames:
+      reverseFrameOrder(project);
+      break;
+  }
+  project.currentFrame = static_cast<std::uint8_t>(currentAfter);
+}
+
+}  // namespace zefra::editor

@@ -1,0 +1,44 @@
+#pragma once
+// One undoable step: enough to put the project back as it was before the step and to
+// replay it. Field edits keep the touched records before and after; the frame commands
+// keep only what their inverse needs (Delete keeps the removed record), so a step on a
+// 127-frame project stays small.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/frame_record.h"
+#include "model/label_project.h"
+
+namespace zefra::editor {
+
+struct RecordChange {
+  int frame = 0;  // 1-based
+  model::FrameRecord before{};
+  model::FrameRecord after{};
+};
+
+struct EditStep {
+  enum class Kind { Fields, InsertFrame, DeleteFrame, ReverseFrames };
+
+  Kind kind = Kind::Fields;
+  std::string label;  // what the step did, for "Undo <label>"
+  int mergeKey = 0;
+
+  // Fields
+  std::vector<RecordChange> records;
+  model::ProjectSettings settingsBefore;
+  model::ProjectSettings settingsAfter;
+
+  // Frame commands: the current frame before and after the step. Insert copies
+  // currentBefore; Delete removes currentBefore, whose record is kept in `removed`.
+  int currentBefore = 1;
+  int currentAfter = 1;
+  std::vector<model::FrameRecord> removed;
+
+  void undo(model::LabelProject& project) const;
+  void redo(model::LabelProject& project) const;
+};
+
+}  // namespace zefra::editor

@@ -1,0 +1,343 @@
+#include "editor/editor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+#include "editor/frame_moves.h"
+#include "io/lbl_writer.h"
+
+namespace zefra::editor {
+
+std::string readErrorMessage(std::string_view path) { return "Error reading the file " + std::string(path); }
+
+std::string saveQuestion(std::string_view caption) {
+  return "Project " + std::string(caption) + " has been modified. Save it?";
+}
+
+namespace {
+
+bool sameBytes(const model::FrameRecord& a, const model::FrameRecord& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string folderOf(const std::filesystem::path& path) { return path.parent_path().string(); }
+
+}  // namespace
+
+Editor::Editor(std::string appDir, std::int16_t screenDpi) : state(std::make_unique<model::LabelProject>()) {
+  state->appDir = std::move(appDir);
+  state->screenDpi = screenDpi;
+  newProject();
+}
+
+Editor::~Editor() = default;
+
+std::string Editor::caption() const {
+  if (!titled) return std::string(kUntitledCaption);
+  return std::filesystem::path(state->fileName.str()).filename().string();
+}
+
+void Editor::resetProject() {
+  state->updatingControls = true;
+  state->clearLbl();
+  state->applyNewDefaults();
+  titled = false;
+  undoSteps.clear();
+  redoSteps.clear();
+  mergeOpen = false;
+  state->updatingControls = false;
+  state->modified = false;
+}
+
+Change Editor::newProject() {
+  resetProject();
+  Change change;
+  change.projectReplaced = true;
+  return change;
+}
+
+LoadResult Editor::load(const std::filesystem::path& path) {
+  LoadResult result;
+  result.change.projectReplaced = true;
+  state->updatingControls = true;
+  state->clearLbl();
+  try {
+    io::LblReadResult read = io::readLblFile(path, *state);
+    result.ok = true;
+    result.format = read.format;
+    result.warning = std::move(read.warning);
+  } catch (const io::LblReadError& error) {
+    result.error = error.what();
+  }
+  if (!result.ok) {
+    resetProject();
+    return result;
+  }
+  state->currentFrame = 1;
+  state->currentText = state->currentPicture = state->currentShape = 1;
+  state->fileName.assign(path.string());
+  state->projectDir.assign(folderOf(path));
+  titled = true;
+  undoSteps.clear();
+  redoSteps.clear();
+  mergeOpen = false;
+  state->updatingControls = false;
+  state->modified = false;
+  return result;
+}
+
+SaveResult Editor::save() {
+  SaveResult result;
+  if (!titled) {
+    result.error = "The project has no file name yet: use Save as.";
+    return result;
+  }
+  try {
+    io::writeLblFile(state->fileName.str(), *state);
+  } catch (const std::system_error& error) {
+    result.error = error.what();
+    return result;
+  }
+  state->modified = false;
+  result.ok = true;
+  return result;
+}
+
+SaveResult Editor::saveAs(const std::filesystem::path& path) {
+  const model::PathText previousName = state->fileName;
+  const model::PathText previousDir = state->projectDir;
+  const bool previousTitled = titled;
+  state->fileName.assign(path.string());
+  state->projectDir.assign(folderOf(path));
+  titled = true;
+  SaveResult result = save();
+  if (!result.ok) {
+    state->fileName = previousName;
+    state->projectDir = previousDir;
+    titled = previousTitled;
+  }
+  return result;
+}
+
+void Editor::record(EditStep step) {
+  redoSteps.clear();
+  undoSteps.push_back(std::move(step));
+  if (undoSteps.size() > kUndoLimit) undoSteps.erase(undoSteps.begin());
+}
+
+Change Editor::insertFrame() {
+  if (state->frameCount >= model::kMaxFrames) return Change::refused(kMaxFramesMessage);
+  EditStep step;
+  step.kind = EditStep::Kind::InsertFrame;
+  step.label = "Insert Frame";
+  step.currentBefore = state->currentFrame;
+  duplicateFrame(*state, state->currentFrame);
+  ++state->currentFrame;
+  step.currentAfter = state->currentFrame;
+  state->modified = true;
+  mergeOpen = false;
+  record(std::move(step));
+
+  Change change;
+  for (int k = state->currentFrame; k <= state->frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
+  change.frameCountChanged = true;
+  change.currentFrameChanged = true;
+  return change;
+}
+
+Change Editor::deleteFrame() {
+  if (state->frameCount <= 1) return Change::refused(kCannotDeleteFrameMessage);
+  EditStep step;
+  step.kind = EditStep::Kind::DeleteFrame;
+  step.label = "Delete Frame";
+  step.currentBefore = state->currentFrame;
+  step.removed.push_back(state->current());
+  const int deleted = state->currentFrame;
+  const bool wasLast = deleted == state->frameCount;
+  removeFrame(*state, deleted);
+  if (wasLast) --state->currentFrame;
+  step.currentAfter = state->currentFrame;
+  state->modified = true;
+  mergeOpen = false;
+  record(std::move(step));
+
+  Change change;
+  for (int k = deleted; k <= state->frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
+  change.frameCountChanged = true;
+  change.currentFrameChanged = true;
+  return change;
+}
+
+Change Editor::reverseFrames() {
+  Change change;
+  const int count = state->frameCount;
+  if (count < 2) return change;
+  reverseFrameOrder(*state);
+  EditStep step;
+  step.kind = EditStep::Kind::ReverseFrames;
+  step.label = "Reverse Frame Order";
+  step.currentBefore = step.currentAfter = state->currentFrame;
+  mergeOpen = false;
+  record(std::move(step));
+  // Reversing is not an edit of the content: modified stays as it was.
+  for (int i = 1; i <= count / 2; ++i) {
+    change.frames.set(static_cast<std::size_t>(i));
+    change.frames.set(static_cast<std::size_t>(count + 1 - i));
+  }
+  return change;
+}
+
+Change Editor::goToFrame(int frame) {
+  Change change;
+  const int target = std::clamp(frame, 1, static_cast<int>(state->frameCount));
+  change.currentFrameChanged = target != state->currentFrame;
+  state->currentFrame = static_cast<std::uint8_t>(target);
+  mergeOpen = false;
+  return change;
+}
+
+Change Editor::firstFrame() { return goToFrame(1); }
+Change Editor::lastFrame() { return goToFrame(state->frameCount); }
+Change Editor::nextFrame() {
+  return goToFrame(state->currentFrame >= state->frameCount ? 1 : state->currentFrame + 1);
+}
+Change Editor::previousFrame() {
+  return goToFrame(state->currentFrame <= 1 ? state->frameCount : state->currentFrame - 1);
+}
+
+bool Editor::toggleLockFrames() {
+  state->lockFrames = !state->lockFrames;
+  return state->lockFrames;
+}
+
+Change Editor::selectSlot(SlotKind kind, int slot) {
+  const auto value = static_cast<std::int16_t>(std::clamp(slot, 1, model::kSlots));
+  std::int16_t& current = kind == SlotKind::Text      ? state->currentText
+                          : kind == SlotKind::Picture ? state->currentPicture
+                                                      : state->currentShape;
+  Change change;
+  change.slotSelectionChanged = current != value;
+  current = value;
+  mergeOpen = false;
+  return change;
+}
+
+Change Editor::editFrames(EditScope scope, std::string_view label,
+                          const std::function<void(model::FrameRecord&)>& edit, int mergeKey) {
+  const bool everyFrame = scope == EditScope::AllFrames || (scope == EditScope::FollowLock && !state->lockFrames);
+  const int first = everyFrame ? 1 : state->currentFrame;
+  const int last = everyFrame ? state->frameCount : state->currentFrame;
+
+  EditStep step;
+  step.kind = EditStep::Kind::Fields;
+  step.label = std::string(label);
+  step.mergeKey = mergeKey;
+  step.settingsBefore = step.settingsAfter = state->settings;
+  step.currentBefore = step.currentAfter = state->currentFrame;
+  Change change;
+  for (int k = first; k <= last; ++k) {
+    model::FrameRecord& record = state->frame(k);
+    RecordChange recordChange{k, record, {}};
+    edit(record);
+    if (sameBytes(recordChange.before, record)) continue;
+    recordChange.after = record;
+    change.frames.set(static_cast<std::size_t>(k));
+    step.records.push_back(std::move(recordChange));
+  }
+  if (step.records.empty()) return change;
+  state->modified = true;
+
+  EditStep* previous = undoSteps.empty() ? nullptr : &undoSteps.back();
+  if (mergeKey != 0 && mergeOpen && previous && previous->kind == EditStep::Kind::Fields &&
+      previous->mergeKey == mergeKey && redoSteps.empty()) {
+    // One drag, one step: keep the oldest "before" and the newest "after" of each record.
+    for (auto& recordChange : step.records) {
+      auto same = std::find_if(previous->records.begin(), previous->records.end(),
+                               [&](const RecordChange& r) { return r.frame == recordChange.frame; });
+      if (same == previous->records.end()) {
+        previous->records.push_back(std::move(recordChange));
+      } else {
+        same->after = recordChange.after;
+      }
+    }
+  } else {
+    record(std::move(step));
+    mergeOpen = mergeKey != 0;
+  }
+  return change;
+}
+
+Change Editor::editSettings(std::string_view label, const std::function<void(model::ProjectSettings&)>& edit) {
+  Change change;
+  EditStep step;
+  step.kind = EditStep::Kind::Fields;
+  step.label = std::string(label);
+  step.settingsBefore = state->settings;
+  step.currentBefore = step.currentAfter = state->currentFrame;
+  edit(state->settings);
+  if (state->settings == step.settingsBefore) return change;
+  step.settingsAfter = state->settings;
+  state->modified = true;
+  mergeOpen = false;
+  record(std::move(step));
+  change.settingsChanged = true;
+  return change;
+}
+
+std::string Editor::undoLabel() const { return undoSteps.empty() ? std::string() : undoSteps.back().label; }
+std::string Editor::redoLabel() const { return redoSteps.empty() ? std::string() : redoSteps.back().label; }
+
+namespace {
+
+// What replaying `step` in either direction changes; structural steps redraw every frame
+// from the first one they moved.
+Change changeOf(const EditStep& step, int frameCount) {
+  Change change;
+  change.currentFrameChanged = true;
+  switch (step.kind) {
+    case EditStep::Kind::Fields:
+      for (const auto& r : step.records) change.frames.set(static_cast<std::size_t>(r.frame));
+      change.settingsChanged = !(step.settingsBefore == step.settingsAfter);
+      break;
+    case EditStep::Kind::ReverseFrames:
+      for (int k = 1; k <= frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
+      break;
+    case EditStep::Kind::InsertFrame:
+    case EditStep::Kind::DeleteFrame:
+      for (int k = step.currentBefore; k <= frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
+      change.frameCountChanged = true;
+      break;
+  }
+  return change;
+}
+
+}  // namespace
+
+Change Editor::undo() {
+  if (undoSteps.empty()) return Change::refused("Nothing to undo.");
+  EditStep step = std::move(undoSteps.back());
+  undoSteps.pop_back();
+  const int countBefore = state->frameCount;
+  step.undo(*state);
+  state->modified = true;
+  mergeOpen = false;
+  Change change = changeOf(step, std::max<int>(countBefore, state->frameCount));
+  redoSteps.push_back(std::move(step));
+  return change;
+}
+
+Change Editor::redo() {
+  if (redoSteps.empty()) return Change::refused("Nothing to redo.");
+  EditStep step = std::move(redoSteps.back());
+  redoSteps.pop_back();
+  const int countBefore = state->frameCount;
+  step.redo(*state);
+  state->modified = true;
+  mergeOpen = false;
+  Change change = changeOf(step, std::max<int>(countBefore, state->frameCount));
+  undoSteps.push_back(std::move(step));
+  return change;
+}
+
+}  // namespace zefra::editor

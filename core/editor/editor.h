@@ -1,0 +1,169 @@
+#pragma once
+// The editor's state and commands without any widget: the one object the main window
+// (or a test, or the CLI) drives. It owns the LabelProject; every operation applies the
+// program's rules (frame limits, Lock Frames, the modified flag), reports what it changed
+// so a view can redraw only that, and records an undoable step.
+//
+// Messages that the user should see are returned, never shown: the caller puts them in a
+// message box with the caption kErrorCaption (error icon) or kWarningCaption (warning
+// icon). Nothing here blocks or asks questions; the save prompt is the caller's, with the
+// text from saveQuestion(caption()).
+
+#include <bitset>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/edit_step.h"
+#include "io/lbl_reader.h"
+#include "model/frame_record.h"
+#include "model/label_project.h"
+
+namespace zefra::editor {
+
+inline constexpr std::string_view kMaxFramesMessage = "Maximal numbers of frames is 127.";
+inline constexpr std::string_view kCannotDeleteFrameMessage = "Could not delete this frame.";
+inline constexpr std::string_view kErrorCaption = "Zefra";
+inline constexpr std::string_view kWarningCaption = "WARNING";
+inline constexpr std::string_view kUntitledCaption = "untitled.lbl";
+
+// "Error reading the file " + path.
+std::string readErrorMessage(std::string_view path);
+// "Project " + caption + " has been modified. Save it?"
+std::string saveQuestion(std::string_view caption);
+
+// Bit k set = frame k (1..127) changed. Bit 0 is unused.
+using FrameSet = std::bitset<model::kMaxFrames + 1>;
+
+// What an operation did, for the view. A refused operation has applied == false, the
+// message to show, and changed nothing.
+struct Change {
+  bool applied = true;
+  std::string message;
+  FrameSet frames;                   // records whose bytes changed (by position)
+  bool frameCountChanged = false;
+  bool currentFrameChanged = false;  // a different record is now current
+  bool settingsChanged = false;      // project-wide settings
+  bool slotSelectionChanged = false;
+  bool projectReplaced = false;      // New or load: refill and redraw everything
+
+  // True when the picture of the current frame may differ from what is on screen.
+  bool currentFrameNeedsRedraw(int currentFrame) const {
+    return projectReplaced || currentFrameChanged || settingsChanged || frames.test(static_cast<std::size_t>(currentFrame));
+  }
+  static Change refused(std::string_view message) {
+    Change c;
+    c.applied = false;
+    c.message = std::string(message);
+    return c;
+  }
+};
+
+struct LoadResult {
+  bool ok = false;
+  std::string error;    // on failure: "Error reading the file " + path (a new project is in place)
+  std::string warning;  // after a 1.02 file: the notice to show with kWarningCaption
+  io::LblFormat format = io::LblFormat::Lb1;
+  Change change;        // always projectReplaced
+};
+
+struct SaveResult {
+  bool ok = false;
+  std::string error;  // the system's error text; the previous file is intact, modified stays set
+};
+
+// Which frames a field edit reaches.
+enum class EditScope {
+  CurrentFrame,  // the current frame only
+  FollowLock,    // the current frame while Lock Frames is on, every frame while it is off
+  AllFrames,     // every frame (fields that are the same in every frame, such as the size)
+};
+
+enum class SlotKind { Text, Picture, Shape };
+
+class Editor {
+ public:
+  // appDir: the program's folder with a trailing separator (paths inside it are stored
+  // relative). screenDpi: the display's pixels per inch, the design DPI of new projects.
+  // Starts with a new project.
+  Editor(std::string appDir, std::int16_t screenDpi);
+  ~Editor();
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  const model::LabelProject& project() const { return *state; }
+  // For the view's own bookkeeping fields only (updatingControls, cancelRequested,
+  // font smoothing, workArea, picture watch times). Frame data and settings change
+  // through the operations below so that the rules, the modified flag and undo hold.
+  model::LabelProject& viewState() { return *state; }
+
+  bool modified() const { return state->modified; }
+  // Save is available once the project has a file name from a load or Save as.
+  bool saveEnabled() const { return titled; }
+  // The window caption: the file name without folder, or "untitled.lbl".
+  std::string caption() const;
+
+  // --- project lifecycle ---------------------------------------------------------------
+  // New: cleared project with the New defaults, Lock Frames on, untitled, not modified.
+  // fileName is kept (Save as proposes it). Ask the save prompt before calling.
+  Change newProject();
+  // Load flow: clears, reads LB1 or 1.02. On failure the result carries the error text
+  // and a new project is in place.
+  LoadResult load(const std::filesystem::path& path);
+  // Save to fileName; refused (ok false) while untitled.
+  SaveResult save();
+  // Save as: the project takes `path` as its file name and is saved there. On failure
+  // the previous name, folder and title stay.
+  SaveResult saveAs(const std::filesystem::path& path);
+  // The save prompt was answered No: the changes are given up.
+  void discardChanges() { state->modified = false; }
+
+  // --- frame commands ------------------------------------------------------------------
+  Change insertFrame();    // copy of the current frame after it; becomes current
+  Change deleteFrame();    // the following frame (or the new last) becomes current
+  Change reverseFrames();  // does not set modified
+  Change firstFrame();
+  Change lastFrame();
+  Change nextFrame();      // wraps from the last to the first
+  Change previousFrame();  // wraps from the first to the last
+  Change goToFrame(int frame);  // frame clamped to 1..frameCount
+  // Toggles Lock Frames and answers the new state.
+  bool toggleLockFrames();
+  Change selectSlot(SlotKind kind, int slot);  // slot clamped to 1..10
+
+  // --- field edits (the property panels build on these) --------------------------------
+  // Runs `edit` on each record in scope. Records whose bytes changed are reported, the
+  // project is marked modified and one undo step is recorded, unless nothing changed.
+  // Successive edits with the same non-zero mergeKey (a drag) merge into one step.
+  Change editFrames(EditScope scope, std::string_view label,
+                    const std::function<void(model::FrameRecord&)>& edit, int mergeKey = 0);
+  Change editSettings(std::string_view label, const std::function<void(model::ProjectSettings&)>& edit);
+
+  // --- undo and redo -------------------------------------------------------------------
+  bool canUndo() const { return !undoSteps.empty(); }
+  bool canRedo() const { return !redoSteps.empty(); }
+  std::string undoLabel() const;  // empty when nothing to undo
+  std::string redoLabel() const;
+  Change undo();
+  Change redo();
+  // Ends merging: the next edit with the same mergeKey starts a new step (end of a drag).
+  void closeMerge() { mergeOpen = false; }
+
+  static constexpr std::size_t kUndoLimit = 200;
+
+ private:
+  void record(EditStep step);
+  void resetProject();
+
+  std::unique_ptr<model::LabelProject> state;
+  bool titled = false;
+  std::vector<EditStep> undoSteps;
+  std::vector<EditStep> redoSteps;
+  bool mergeOpen = false;
+};
+
+}  // namespace zefra::editor

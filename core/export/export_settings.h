@@ -1,0 +1,44 @@
+#pragma once
+// What steers one export: the project's GIF settings (palette kind, colour count,
+// transparency) plus the "Loop" choice, which the project does not store. A caller may
+// override any of them for one run without touching the project.
+
+#include <cstdint>
+
+#include "common/color.h"
+#include "gif/gif_types.h"
+#include "model/frame_record.h"
+#include "model/label_project.h"
+
+namespace zefra::exporter {
+
+struct ExportSettings {
+  model::PaletteKind paletteKind = model::PaletteKind::Windows;
+  std::uint8_t colorCountIndex = 0;  // 0=256, 1=8, 2=16, 3=32, 4=64, 5=128 colours
+  bool transparent = false;
+  Color transparentColor = 0;
+  bool loop = true;
+};
+
+// The project's settings with "Loop" checked (its default).
+ExportSettings exportSettingsOf(const model::LabelProject& project);
+
+// Windows -> Octree, Netscape -> NetscapeCube, Grayscale -> Gray256. A value no radio
+// button stands for (a damaged file) counts as Windows, the default button.
+gif::ReductionMode reductionModeFor(model::PaletteKind kind);
+
+// 0 -> 8 bits, 1..5 -> 3..7 bits; an index outside 0..5 counts as 256 colours.
+int reductionBitsFor(std::uint8_t colorCountIndex);
+
+// The colour count index of 8, 16, 32, 64, 128 or 256 colours; -1 for any other count.
+int colorCountIndexOf(int colors);
+
+// Floyd-Steinberg when any frame 1..frameCount draws its background gradient, else the
+// nearest colour.
+gif::DitherKind ditherKindFor(const model::LabelProject& project);
+
+// delayMs / 10 rounded to the nearest integer, halves to even (25 -> 2, 35 -> 4), kept
+// within what the 16-bit field holds (negative delays become 0).
+int delayCentiseconds(int delayMs);
+
+}  // namespace zefra::exporter

@@ -1,0 +1,27 @@
+#pragma once
+// The export of a project without any window: the frames are drawn by the compositor
+// off-screen (3D texts included) and assembled into the animation.
+
+#include <string>
+#include <vector>
+
+#include "export/animation_export.h"
+#include "export/export_settings.h"
+#include "gif/gif_image.h"
+#include "model/label_project.h"
+#include "render/frame_canvas.h"
+
+namespace zefra::exporter {
+
+struct ProjectExport {
+  ExportReport report;
+  std::vector<render::LoadFailure> failures;  // pictures and textures that could not be read
+};
+
+// Draws frames 1..frameCount at the project's screenDpi, resolving picture and texture
+// names against project.appDir (completed names are written back into the records), and
+// builds `image` as createGif does.
+ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
+                            const ExportProgress& progress = {});
+
+}  // namespace zefra::exporter

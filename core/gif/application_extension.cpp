@@ -1,0 +1,155 @@
+#include "gif/application_extension.h"
+
+#include <algorithm>
+
+#include "gif/extension_registry.h"
+#include "gif/gif_error.h"
+#include "gif/gif_stream.h"
+
+namespace zefra::gif {
+
+namespace {
+
+// The reader's look at the block-size byte decides which application class reads on.
+const ExtensionClass* resolveApplication(const ExtensionClass& self, GifInput& input) {
+  std::uint8_t size = 0;
+  if (!input.readByte(size)) return &self;  // the base class then reports the short block
+  if (size == 10) {
+    std::uint8_t skipped[10];
+    return input.read(skipped, 10) == 10 ? &UnknownApplicationExtension::kClass : nullptr;
+  }
+  if (size == 11) {
+    ApplicationId id{};
+    if (input.read(id.data(), id.size()) == id.size()) {
+      const ExtensionClass* registered = ApplicationExtensionRegistry::instance().find(id);
+      return registered ? registered : &UnknownApplicationExtension::kClass;
+    }
+  }
+  return &self;
+}
+
+void readExactly(GifInput& input, std::uint8_t* target, std::size_t count) {
+  if (input.read(target, count) < count) throw GifError("Premature end of data");
+}
+
+void skipExactly(GifInput& input, std::size_t count) {
+  if (input.remaining() < count) throw GifError("Premature end of data");
+  input.skip(count);
+}
+
+}  // namespace
+
+ApplicationId applicationId(std::string_view text) {
+  ApplicationId id{};
+  std::copy_n(text.begin(), std::min(text.size(), id.size()), id.begin());
+  return id;
+}
+
+const ExtensionClass ApplicationExtension::kClass{
+    0xFF, [](GifFrame& f) -> std::unique_ptr<GifExtension> { return std::make_unique<ApplicationExtension>(f); },
+    resolveApplication};
+
+const ExtensionClass LoopExtension::kClass{
+    0xFF, [](GifFrame& f) -> std::unique_ptr<GifExtension> { return std::make_unique<LoopExtension>(f); },
+    resolveToSelf};
+
+const ExtensionClass UnknownApplicationExtension::kClass{
+    0xFF,
+    [](GifFrame& f) -> std::unique_ptr<GifExtension> { return std::make_unique<UnknownApplicationExtension>(f); },
+    resolveToSelf};
+
+void ApplicationExtension::saveBody(GifStream& stream) const {
+  stream.writeByte(11);
+  stream.write(identifier.data(), identifier.size());
+  saveData(stream);
+  stream.writeByte(0);
+}
+
+void ApplicationExtension::loadBody(GifInput& input) {
+  std::uint8_t size = 0;
+  if (!input.readByte(size)) throw GifError("Premature end of data");
+  if (size < 10) throw GifError("Unsupported Application Extension block size");
+  if (size == 10) {
+    // A 10-byte identifier: the byte after it completes the stored identifier and is read
+    // again as the first sub-block length.
+    identifier.fill(0);
+    const std::size_t n = input.read(identifier.data(), identifier.size());
+    if (n < 10) throw GifError("Premature end of data");
+    if (n == 11) input.stepBack(1);
+  } else {
+    readExactly(input, identifier.data(), identifier.size());
+    skipExactly(input, size - 11u);
+  }
+  loadData(input);
+}
+
+void ApplicationExtension::saveData(GifStream&) const {}
+
+void ApplicationExtension::loadData(GifInput&) {
+  // Only reached for block sizes above 11, which no known application uses.
+  throw GifError("Unsupported Application Extension block size");
+}
+
+LoopExtension::LoopExtension(GifFrame& frame) : ApplicationExtension(frame) {
+  identifier = applicationId("NETSCAPE2.0");
+}
+
+void LoopExtension::saveData(GifStream& stream) const {
+  stream.writeByte(3);
+  stream.writeByte(1);
+  stream.writeU16(loopCount);
+  if (bufferHint != 0) {
+    stream.writeByte(5);
+    stream.writeByte(2);
+    stream.writeU32(bufferHint);
+  }
+}
+
+void LoopExtension::loadData(GifInput& input) {
+  std::uint8_t length = 0;
+  // The end of the input counts as the terminating zero length.
+  while (input.readByte(length) && length != 0) {
+    std::uint8_t id = 0;
+    if (!input.readByte(id)) throw GifError("Premature end of data");
+    if ((id & 7) == 1) {
+      if (length < 3) throw GifError("Invalid GIF data");
+      std::uint8_t b[2];
+      readExactly(input, b, 2);
+      loopCount = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+      skipExactly(input, length - 3u);
+    } else if ((id & 7) == 2) {
+      if (length < 5) throw GifError("Invalid GIF data");
+      std::uint8_t b[4];
+      readExactly(input, b, 4);
+      bufferHint = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                   (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+      skipExactly(input, length - 5u);
+    } else {
+      skipExactly(input, length - 1u);
+    }
+  }
+}
+
+void UnknownApplicationExtension::saveData(GifStream& stream) const {
+  for (const DataSubBlock& block : blocks) {
+    std::size_t done = 0;
+    while (done < block.bytes.size()) {
+      const std::size_t n = std::min<std::size_t>(255, block.bytes.size() - done);
+      stream.writeByte(static_cast<std::uint8_t>(n));
+      stream.write(block.bytes.data() + done, n);
+      done += n;
+    }
+  }
+}
+
+void UnknownApplicationExtension::loadData(GifInput& input) {
+  blocks.clear();
+  std::uint8_t length = 0;
+  while (input.readByte(length) && length != 0) {
+    const auto bytes = input.take(length);
+    if (bytes.size() < length) throw GifError("Premature end of data");
+    blocks.push_back(DataSubBlock{std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+  }
+}
+
+}  // namespace zefra::gif

@@ -1,0 +1,234 @@
+#include "gif/gif_image.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "gif/gif_error.h"
+#include "gif/gif_stream.h"
+#include "gif/indexed_bitmap.h"
+#include "raster/fast_bitmap.h"
+
+namespace zefra::gif {
+
+GifImage::GifImage() : screenHeader(std::make_unique<GifHeader>(this)) { resetImage(); }
+
+GifImage::~GifImage() {
+  // Frames refer to the header's table through the image, so they go first.
+  frameList.clear();
+}
+
+void GifImage::resetImage() {
+  cachedBitmap.reset();
+  frameList.clear();
+  screenHeader->clear();
+}
+
+void GifImage::setScreenWidth(int width) {
+  if (width < 0 || width > 65535) throw GifError("Invalid image dimensions");
+  for (const auto& frame : frameList)
+    if (frame->left() + frame->width() > width) throw GifError("Image width too small for contained frames");
+  if (width == screenHeader->width()) return;
+  screenHeader->setWidth(width);
+  cachedBitmap.reset();
+  notifyChanged();
+}
+
+void GifImage::setScreenHeight(int height) {
+  if (height < 0 || height > 65535) throw GifError("Invalid image dimensions");
+  for (const auto& frame : frameList)
+    if (frame->top() + frame->height() > height) throw GifError("Image height too small for contained frames");
+  if (height == screenHeader->height()) return;
+  screenHeader->setHeight(height);
+  cachedBitmap.reset();
+  notifyChanged();
+}
+
+int GifImage::addFrame(std::unique_ptr<GifFrame> frame) {
+  if (!frame || frame->image() != this) throw GifError("Object type not supported for operation");
+  const int index = frameList.add(std::move(frame));
+  cachedBitmap.reset();
+  notifyChanged();
+  return index;
+}
+
+int GifImage::addFrame(const IndexedBitmap& bitmap) {
+  auto frame = std::make_unique<GifFrame>(this);
+  frame->assign(bitmap);
+  return addFrame(std::move(frame));
+}
+
+int GifImage::addFrame(const raster::FastBitmap& bitmap) {
+  auto frame = std::make_unique<GifFrame>(this);
+  frame->assign(bitmap);
+  return addFrame(std::move(frame));
+}
+
+void GifImage::assign(const GifImage& source) {
+  if (&source == this) return;
+  resetImage();
+  screenHeader->setDescriptor(source.header().descriptor());
+  globalTable().assign(source.globalTable());
+  painterPriority = source.painterPriority;
+  backdropColor = source.backdropColor;
+  drawFlags = source.drawFlags;
+  reductionMode = source.reductionMode;
+  ditherKind = source.ditherKind;
+  const int total = source.frames().count();
+  for (int i = 0; i < total; ++i) {
+    auto frame = std::make_unique<GifFrame>(this);
+    frame->assign(&source.frames()[i]);
+    frameList.add(std::move(frame));
+    progress(ProgressStage::Running, (i + 1) * 100 / total, "Copying...");
+  }
+  notifyChanged();
+}
+
+void GifImage::assign(const IndexedBitmap& bitmap) {
+  resetImage();
+  addFrame(bitmap);
+}
+
+void GifImage::assign(const raster::FastBitmap& bitmap) {
+  resetImage();
+  addFrame(bitmap);
+}
+
+void GifImage::releaseCaches() {
+  cachedBitmap.reset();
+  for (const auto& frame : frameList) frame->dropCaches();
+  if (globalTable().empty() && frameList.count() == 1) {
+    GifFrame& only = frameList[0];
+    globalTable().assign(only.localColorMap());
+    only.localColorMap().reset();
+  }
+}
+
+void GifImage::reportWarning(const GifItem* sender, const std::string& message) const {
+  if (warningHandler) warningHandler(sender, kWarningSeverity, message);
+}
+
+void GifImage::notifyChanged() {
+  if (changeHandler) changeHandler();
+}
+
+void GifImage::progress(ProgressStage stage, int percent, const std::string& message) const {
+  if (progressHandler) progressHandler(stage, percent, message);
+}
+
+GifVersion GifImage::requiredVersion() const {
+  if (screenHeader->requiredVersion() == GifVersion::Gif89a) return GifVersion::Gif89a;
+  for (const auto& frame : frameList)
+    if (frame->requiredVersion() == GifVersion::Gif89a) return GifVersion::Gif89a;
+  return GifVersion::Gif87a;
+}
+
+void GifImage::saveToStream(GifStream& stream) const {
+  progress(ProgressStage::Starting, 0, "Saving...");
+  try {
+    if (frameList.empty()) throw GifError("Unsupported GIF version");
+    screenHeader->saveToStream(stream);
+    const int total = frameList.count();
+    for (int i = 0; i < total; ++i) {
+      frameList[i].saveToStream(stream);
+      progress(ProgressStage::Running, (i + 1) * 100 / total, "Saving...");
+    }
+    GifTrailer trailer(const_cast<GifImage*>(this));
+    trailer.saveToStream(stream);
+  } catch (...) {
+    progress(ProgressStage::Ending, 0, "Saving...");
+    throw;
+  }
+  progress(ProgressStage::Ending, 100, "Saving...");
+}
+
+std::vector<std::uint8_t> GifImage::saveToBytes() const {
+  std::vector<std::uint8_t> bytes;
+  VectorGifStream stream(bytes);
+  saveToStream(stream);
+  return bytes;
+}
+
+void GifImage::saveToFile(const std::filesystem::path& path) const {
+  // Written beside the target and renamed into place, so a failed save never destroys
+  // the file that was there.
+  std::filesystem::path temp = path;
+  temp += ".zefra-tmp";
+  try {
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      if (!out) throw std::system_error(errno, std::generic_category(), "Cannot create " + temp.string());
+      OstreamGifStream stream(out);
+      saveToStream(stream);
+      out.close();
+      if (!out) throw std::system_error(errno, std::generic_category(), "Cannot write " + temp.string());
+    }
+    std::filesystem::rename(temp, path);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    throw;
+  }
+}
+
+void GifImage::checkImagePixels(std::uint64_t additional) const {
+  std::uint64_t total = additional;
+  for (const auto& frame : frameList) total += frame->pixelCount();
+  if (total > limits.maxImagePixels) throw GifError("Image exceeds the pixel limit");
+}
+
+void GifImage::loadFromStream(GifInput& input) {
+  resetImage();
+  const std::size_t start = input.position();
+  progress(ProgressStage::Starting, 0, "Loading...");
+  try {
+    screenHeader->loadFromStream(input);
+    for (;;) {
+      std::uint8_t b = 0;
+      bool more = false;
+      while ((more = input.readByte(b)) && b == 0x00) {
+      }
+      if (!more) break;
+      input.stepBack();
+      if (b == 0x3B) break;
+      if (b != 0x21 && b != 0x2C) {
+        reportWarning(screenHeader.get(), "Unknown GIF block type");
+        break;
+      }
+      auto frame = std::make_unique<GifFrame>(this);
+      frame->loadFromStream(input);
+      frameList.add(std::move(frame));
+      progress(ProgressStage::Running, input.size() ? static_cast<int>(input.position() * 100 / input.size()) : 100,
+               "Loading...");
+    }
+    GifTrailer trailer(this);
+    trailer.loadFromStream(input);
+  } catch (...) {
+    input.seek(start);
+    progress(ProgressStage::Ending, 0, "Loading...");
+    throw;
+  }
+  progress(ProgressStage::Ending, 100, "Loading...");
+  notifyChanged();
+}
+
+void GifImage::loadFromBytes(std::span<const std::uint8_t> bytes) {
+  GifInput input(bytes);
+  loadFromStream(input);
+}
+
+void GifImage::loadFromFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::system_error(errno, std::generic_category(), "Cannot open " + path.string());
+  std::vector<std::uint8_t> bytes;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), size);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+  }
+  loadFromBytes(bytes);
+}
+
+}  // namespace zefra::gif

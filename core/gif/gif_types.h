@@ -1,0 +1,74 @@
+#pragma once
+// Small value types and settings shared by the GIF model, the codec and the colour
+// reduction. The numeric values of the enums are the ones stored in GifImage and passed
+// around by callers, so they must not be renumbered.
+
+#include <cstdint>
+
+#include "common/color.h"
+
+namespace zefra::gif {
+
+// One colour table entry, in file order.
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+constexpr Rgb toRgb(Color c) { return Rgb{redOf(c), greenOf(c), blueOf(c)}; }
+constexpr Color toColor(Rgb c) { return rgb(c.red, c.green, c.blue); }
+
+enum class GifVersion : std::uint8_t { Gif87a, Gif89a };
+
+// How a bitmap deeper than 8 bits is brought down to a colour table when it becomes a frame.
+enum class ReductionMode : std::uint8_t {
+  None = 0,
+  System20 = 1,
+  Halftone256 = 2,
+  Gray4 = 3,
+  BlackWhite = 4,
+  Gray256 = 5,
+  NetscapeCube = 6,
+  Octree = 7,
+  OctreeSystem = 8,
+  CustomPalette = 9,
+};
+
+enum class DitherKind : std::uint8_t {
+  Nearest = 0,
+  FloydSteinberg = 1,
+  Stucki = 2,
+  Sierra = 3,
+  JaJuNi = 4,
+  SteveArche = 5,
+  Burkes = 6,
+};
+
+enum class CompressionKind : std::uint8_t { Lzw = 0, RunLength = 1 };
+
+// Disposal method of a graphic control extension (bits 4..2 of its packed byte).
+enum class Disposal : std::uint8_t {
+  Unspecified = 0,
+  Keep = 1,
+  RestoreBackground = 2,
+  RestorePrevious = 3,
+};
+
+enum class ProgressStage : std::uint8_t { Starting, Running, Ending };
+
+// Severity passed to warning handlers; the library only ever reports this one.
+constexpr int kWarningSeverity = 1;
+
+// Upper bounds on what outside data may make the library allocate. A GIF header can ask
+// for 65535 x 65535 pixels per frame in a few bytes, so sizes are checked against these
+// before any pixel array exists. The defaults are far above any banner or photo the
+// editor handles (a frame may hold 8192 x 4096 pixels, an image four such frames' worth).
+struct PixelLimits {
+  std::uint64_t maxFramePixels = std::uint64_t{1} << 25;
+  std::uint64_t maxImagePixels = std::uint64_t{1} << 27;
+};
+
+}  // namespace zefra::gif

@@ -1,0 +1,195 @@
+#include "gif/lzw_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gif/gif_error.h"
+
+namespace zefra::gif {
+
+void LzwDecoder::resetTable() {
+  // Roots stand for themselves; everything from the clear code up is zeroed, so a corrupt
+  // reference to an undefined code decodes as pixels 0 rather than stale data.
+  for (unsigned c = 0; c < clearCode; ++c) {
+    prefix[c] = 0;
+    suffix[c] = static_cast<std::uint8_t>(c);
+    length[c] = 1;
+  }
+  std::fill(prefix.begin() + clearCode, prefix.end(), 0);
+  std::fill(suffix.begin() + clearCode, suffix.end(), 0);
+  std::fill(length.begin() + clearCode, length.end(), 0);
+  codeSize = minimumCodeSize + 1;
+  codeMask = (1u << codeSize) - 1;
+  limit = 1u << codeSize;
+  nextFree = clearCode + 2;
+}
+
+bool LzwDecoder::loadBlock() {
+  std::uint8_t size = 0;
+  if (!in->readByte(size) || size == 0) {
+    dataEnded = true;
+    return false;
+  }
+  std::size_t n = size;
+  if (n > in->remaining()) {
+    (*warnings)("Premature end of data");
+    n = in->remaining();
+  }
+  const auto bytes = in->take(n);
+  blockPtr = bytes.data();
+  blockEnd = blockPtr + bytes.size();
+  return true;
+}
+
+bool LzwDecoder::readCode(unsigned& code) {
+  for (;;) {
+    while (bitCount <= 56 && blockPtr != blockEnd) {
+      bitBuffer |= static_cast<std::uint64_t>(*blockPtr++) << bitCount;
+      bitCount += 8;
+    }
+    if (bitCount > codeSize || dataEnded) break;
+    // The block is used up and at most one code's worth of bits is left: the next block
+    // is needed (or its terminator, which ends the data).
+    loadBlock();
+    if (dataEnded) break;
+  }
+  if (bitCount < codeSize) {
+    if (bitCount == 0) (*warnings)("Decoder bit buffer under-run");
+    return false;
+  }
+  code = static_cast<unsigned>(bitBuffer) & codeMask;
+  bitBuffer >>= codeSize;
+  bitCount -= codeSize;
+  return true;
+}
+
+void LzwDecoder::skipRemainingBlocks() {
+  std::uint8_t size = 0;
+  while (in->readByte(size) && size != 0) in->skip(size);
+  dataEnded = true;
+}
+
+std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, const WarningSink& warn) {
+  in = &input;
+  warnings = &warn;
+  blockPtr = blockEnd = nullptr;
+  bitBuffer = 0;
+  bitCount = 0;
+  dataEnded = false;
+
+  std::uint8_t n = 0;
+  if (!input.readByte(n)) return 0;
+  // Wider roots would need codes beyond the 12 bits the tables hold.
+  if (n > kMaxMinimumCodeSize) throw GifError("Invalid LZW minimum code size");
+  minimumCodeSize = n;
+  clearCode = 1u << n;
+  endCode = clearCode + 1;
+
+  std::uint8_t* dst = out.data();
+  std::size_t left = out.size();
+  bool endSeen = false;
+  bool cleared = true;  // the data behaves as if it began with a clear code
+  unsigned prev = 0;
+  std::uint8_t first = 0;
+
+  while (left > 0) {
+    unsigned code = 0;
+    if (cleared) {
+      resetTable();
+      bool got = false;
+      while ((got = readCode(code)) && code == clearCode) {
+      }
+      if (!got) break;
+      if (code == endCode) {
+        endSeen = true;
+        break;
+      }
+      first = code < clearCode ? suffix[code] : static_cast<std::uint8_t>(code);
+      *dst++ = first;
+      --left;
+      prev = code;
+      cleared = false;
+      continue;
+    }
+    if (!readCode(code)) break;
+    if (code == clearCode) {
+      cleared = true;
+      continue;
+    }
+    if (code == endCode) {
+      endSeen = true;
+      break;
+    }
+
+    // The string of this code: its table chain, or for a code not yet in the table the
+    // previous string followed by that string's first pixel.
+    const bool known = code < nextFree;
+    const unsigned chain = known ? code : prev;
+    const unsigned chainLength = (known || prev < nextFree) ? length[chain] : 0;
+    std::uint8_t root;
+    if (chainLength != 0) {
+      const std::size_t total = chainLength + (known ? 0 : 1);
+      // Chains of known length only step to lower codes: write them back to front.
+      std::uint8_t* target = total <= left ? dst : stack.data();
+      std::uint8_t* p = target + chainLength - 1;
+      unsigned c = chain;
+      while (c >= clearCode) {
+        *p-- = suffix[c];
+        c = prefix[c];
+      }
+      *p = suffix[c];
+      root = suffix[c];
+      if (!known) target[chainLength] = first;
+      if (target != dst) std::memcpy(dst, target, left < total ? left : total);
+      const std::size_t put = total <= left ? total : left;
+      dst += put;
+      left -= put;
+    } else {
+      // Corrupt data can make entries refer to codes above their own; walk such chains
+      // one step at a time and refuse any that revisits a code.
+      std::size_t sp = 0;
+      unsigned c = code;
+      if (!known) {
+        stack[sp++] = first;
+        c = prev;
+      }
+      int steps = 0;
+      while (c >= clearCode) {
+        if (prefix[c] == c || ++steps > kMaxCodes) throw GifError("Circular decoder table entry");
+        stack[sp++] = suffix[c];
+        c = prefix[c];
+      }
+      root = suffix[c];
+      stack[sp++] = root;
+      while (sp > 0 && left > 0) {
+        *dst++ = stack[--sp];
+        --left;
+      }
+    }
+    first = root;
+
+    if (nextFree < static_cast<unsigned>(kMaxCodes)) {
+      prefix[nextFree] = static_cast<std::uint16_t>(prev);
+      suffix[nextFree] = first;
+      length[nextFree] = (prev < nextFree && length[prev] != 0) ? static_cast<std::uint16_t>(length[prev] + 1) : 0;
+      ++nextFree;
+      if (nextFree >= limit && limit < static_cast<unsigned>(kMaxCodes)) {
+        limit <<= 1;
+        ++codeSize;
+        codeMask = (1u << codeSize) - 1;
+      }
+    }
+    prev = code;
+  }
+
+  if (left == 0 && !endSeen && !dataEnded) {
+    // The end code normally follows the last pixel.
+    unsigned extra = 0;
+    readCode(extra);
+  }
+  // Whatever follows the pixels (an end code, or surplus codes) belongs to this block.
+  if (!dataEnded) skipRemainingBlocks();
+  return out.size() - left;
+}
+
+}  // namespace zefra::gif

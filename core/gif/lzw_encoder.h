@@ -1,0 +1,40 @@
+#pragma once
+// The LZW compressor every exported frame goes through. Code widths grow one code after
+// the table reaches 2^width entries (the behaviour decoders of the format expect) and
+// never past 12 bits: a clear code is sent instead of adding code 4095.
+
+#include <memory>
+
+#include "gif/frame_encoder.h"
+#include "gif/lzw_hash_table.h"
+
+namespace zefra::gif {
+
+class LzwEncoder final : public FrameEncoder {
+ public:
+  using FrameEncoder::FrameEncoder;
+
+ protected:
+  void compressPixels() override;
+
+ private:
+  void emit(unsigned code) {
+    emitBits(code);
+    if (justCleared) {
+      codeWidth = initialWidth;
+      maxCode = (1u << initialWidth) - 1;
+      justCleared = false;
+    } else if (nextCode > maxCode) {
+      ++codeWidth;
+      maxCode = codeWidth >= 12 ? 4096u : (1u << codeWidth) - 1;
+    }
+  }
+  void emitClear();
+
+  std::unique_ptr<LzwHashTable> table;
+  unsigned nextCode = 0;
+  unsigned maxCode = 0;
+  bool justCleared = false;
+};
+
+}  // namespace zefra::gif

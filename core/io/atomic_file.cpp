@@ -1,0 +1,121 @@
+#include "io/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace zefra::io {
+namespace {
+
+[[noreturn]] void throwSystemError(int error, const std::string& action, const std::filesystem::path& path) {
+  throw std::system_error(error, std::generic_category(), action + " " + path.string());
+}
+
+// Owns the temporary file until it has been renamed into place.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::filesystem::path& target) : target(target) {
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    // Hidden and unique, beside the target so rename() never crosses file systems.
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    descriptor = ::mkstemp(name.data());
+    if (descriptor < 0) throwSystemError(errno, "Cannot create a file in", folder);
+    path = name.data();
+  }
+
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  ~TemporaryFile() {
+    if (descriptor >= 0) ::close(descriptor);
+    if (!committed) ::unlink(path.c_str());
+  }
+
+  void write(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+      ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        throwSystemError(errno, "Cannot write", target);
+      }
+      bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+  }
+
+  void commit() {
+    // mkstemp creates the file 0600; give it the target's mode, or what a plain
+    // create would give under the current umask.
+    struct stat existing {};
+    mode_t mode;
+    if (::stat(target.c_str(), &existing) == 0) {
+      mode = existing.st_mode & 07777;
+    } else {
+      mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    if (::fchmod(descriptor, mode) != 0) throwSystemError(errno, "Cannot write", target);
+    if (::fsync(descriptor) != 0) throwSystemError(errno, "Cannot write", target);
+    int result = ::close(descriptor);
+    descriptor = -1;
+    if (result != 0) throwSystemError(errno, "Cannot write", target);
+    if (::rename(path.c_str(), target.c_str()) != 0) throwSystemError(errno, "Cannot replace", target);
+    committed = true;
+    // Make the rename itself durable; a failure here does not undo a complete write.
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+  }
+
+ private:
+  std::filesystem::path target;
+  std::filesystem::path path;
+  int descriptor = -1;
+  bool committed = false;
+};
+
+}  // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+  TemporaryFile file(target);
+  file.write(bytes);
+  file.commit();
+}
+
+void writeFileAtomically(const std::filesystem::path& target,
+                         const std::function<void(const ByteSink&)>& produce) {
+  TemporaryFile file(target);
+  // Producers such as the GIF writer hand over small pieces; gather them so the
+  // file sees few large writes.
+  constexpr std::size_t kBufferSize = 64 * 1024;
+  std::vector<std::uint8_t> buffer;
+  buffer.reserve(kBufferSize);
+  ByteSink sink = [&](std::span<const std::uint8_t> piece) {
+    if (buffer.size() + piece.size() > kBufferSize) {
+      file.write(buffer);
+      buffer.clear();
+      if (piece.size() >= kBufferSize) {
+        file.write(piece);
+        return;
+      }
+    }
+    buffer.insert(buffer.end(), piece.begin(), piece.end());
+  };
+  produce(sink);
+  file.write(buffer);
+  file.commit();
+}
+
+}  // namespace zefra::io

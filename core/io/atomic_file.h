@@ -1,0 +1,28 @@
+#pragma once
+// Replacing a file without ever leaving a half-written one behind: the bytes go to a
+// temporary file in the target's folder (same file system, so the final rename is atomic)
+// and only a complete, flushed file is renamed over the target. If anything fails, the
+// temporary file is removed and the previous target is untouched.
+//
+// Failures throw std::system_error whose what() reads "<action> <path>: <system error
+// text>", so callers can show it as it stands.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+
+namespace zefra::io {
+
+// Receives the next piece of the file's content; may be called any number of times.
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+
+// Writes `bytes` as the new content of `target`.
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
+// Streaming variant: `produce` hands the content to the sink piece by piece. An exception
+// thrown by `produce` abandons the write (target untouched) and propagates unchanged.
+void writeFileAtomically(const std::filesystem::path& target,
+                         const std::function<void(const ByteSink&)>& produce);
+
+}  // namespace zefra::io

@@ -1,0 +1,76 @@
+#include "io/png_reader.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace zefra::io {
+
+namespace {
+
+// png_image must be released on every path, including exceptions.
+struct ImageGuard {
+  png_image image;
+  ImageGuard() {
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+  }
+  ~ImageGuard() { png_image_free(&image); }
+  ImageGuard(const ImageGuard&) = delete;
+  ImageGuard& operator=(const ImageGuard&) = delete;
+};
+
+std::string messageOf(const png_image& image) {
+  return image.message[0] ? std::string("PNG: ") + image.message : std::string("PNG: cannot decode");
+}
+
+}  // namespace
+
+raster::FastBitmap readPng(std::span<const std::uint8_t> bytes) {
+  static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (bytes.size() < 8 || std::memcmp(bytes.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
+
+  ImageGuard guard;
+  png_image& image = guard.image;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) throw PngError(messageOf(image));
+  const std::uint64_t pixels = static_cast<std::uint64_t>(image.width) * image.height;
+  if (image.width == 0 || image.height == 0 || pixels > kMaxPngPixels || image.width > 65535 || image.height > 65535)
+    throw PngError("PNG image too large");
+
+  image.format = PNG_FORMAT_BGRA;
+  const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
+  std::vector<std::uint8_t> buffer(stride * image.height);
+  if (!png_image_finish_read(&image, nullptr, buffer.data(), static_cast<png_int_32>(stride), nullptr))
+    throw PngError(messageOf(image));
+
+  const int w = static_cast<int>(image.width);
+  const int h = static_cast<int>(image.height);
+  raster::FastBitmap out(w, h);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* src = buffer.data() + static_cast<std::size_t>(y) * stride;
+    std::uint8_t* dst = out.row(y);
+    for (int x = 0; x < w; ++x, src += 4, dst += 3) {
+      const int a = src[3];
+      for (int c = 0; c < 3; ++c) dst[c] = static_cast<std::uint8_t>((src[c] * a + 255 * (255 - a) + 127) / 255);
+    }
+  }
+  return out;
+}
+
+raster::FastBitmap readPngFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw PngError("Cannot read " + path.string());
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  // Compressed data cannot describe more than ~1032 pixels per byte; a file far larger than
+  // any allowed picture is refused before it is read into memory.
+  if (ec || size > (std::uint64_t{1} << 30)) throw PngError("Cannot read " + path.string());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return readPng(bytes);
+}
+
+}  // namespace zefra::io

@@ -1,0 +1,249 @@
+#include "render/frame_canvas.h"
+
+#include <cmath>
+#include <exception>
+
+#include "io/bmp_reader.h"
+#include "raster/canvas.h"
+#include "raster/system_colors.h"
+#include "render/file_resolution.h"
+
+namespace zefra::render {
+
+GradientStyle gradientStyleFor(std::uint8_t recordStyle) {
+  static constexpr GradientStyle kMap[] = {
+      GradientStyle::Horizontal,        GradientStyle::Vertical,         GradientStyle::CornerBottomLeft,
+      GradientStyle::CornerBottomRight, GradientStyle::CornerTopLeft,    GradientStyle::CornerTopRight,
+      GradientStyle::DiagonalFalling,   GradientStyle::DiagonalRising,   GradientStyle::Pyramid,
+  };
+  return recordStyle < std::size(kMap) ? kMap[recordStyle] : GradientStyle::Horizontal;
+}
+
+int textPointSize(int designDpi, int screenDpi, int fontSize) {
+  if (designDpi <= 0 || screenDpi <= 0) return fontSize;
+  return static_cast<int>(std::nearbyint(static_cast<double>(designDpi) / screenDpi * fontSize));
+}
+
+FrameCanvas::FrameCanvas(CanvasSettings settings) : config(std::move(settings)) {
+  gradientLayer.setStepWidth(1);
+  gradientLayer.setDirection(GradientDirection::DownRight);
+  gradientLayer.setSize(0, 0);
+}
+
+LayoutReport FrameCanvas::pnt(model::FrameRecord& r) {
+  LayoutReport report;
+  webSiteColor = r.webSiteColor;
+  background = r.frameColor;
+  const int W = std::max<int>(r.width, 0);
+  const int H = std::max<int>(r.height, 0);
+  if (W != pixels.width() || H != pixels.height()) pixels.resize(W, H);
+
+  gradientLayer.setStyle(gradientStyleFor(r.gradientStyle));
+  gradientLayer.setStartColor(r.gradientColor1);
+  gradientLayer.setEndColor(r.gradientColor2);
+  gradientOn = r.gradientOn == 1;
+  if (gradientOn) {
+    gradientLayer.setSize(W, H);
+  } else {
+    gradientLayer.setSize(0, 0);
+  }
+
+  band.layout(r, W, H);
+
+  for (int k = 1; k <= model::kSlots; ++k) {
+    layoutShape(r, k);
+    layoutText(r, k, report);
+    layoutPicture(r, k, report);
+  }
+  redraw(r, &report);
+  return report;
+}
+
+void FrameCanvas::layoutShape(const model::FrameRecord& r, int k) {
+  ShapeLayer& s = shapes[index(k)];
+  const std::size_t i = index(k);
+  if (r.shapeStyle[i] < 1) {
+    s.style = model::ShapeStyle::None;
+    return;
+  }
+  s.style = r.shapeStyle[i] == 2 ? model::ShapeStyle::RndRectangle : model::ShapeStyle::Rectangle;
+  s.bounds = raster::Rect::fromSize(r.shapeX[i], r.shapeY[i], r.shapeWidth[i], r.shapeHeight[i]);
+  s.fill = r.shapeFillColor[i];
+  s.pen = r.shapeBorderColor[i];
+  s.penWidth = r.shapeBorderWidth[i];
+}
+
+void FrameCanvas::layoutPicture(model::FrameRecord& r, int k, LayoutReport& report) {
+  PictureSlot& p = pictures[index(k)];
+  p.visible = false;
+  const std::optional<std::string> file = resolveFileName(r.pictureFile[index(k)], config.appDir);
+  if (!file) return;
+  if (*file != p.loadedFile) {
+    if (*file == p.failedFile) return;  // already reported; read again once the name changes
+    try {
+      ++reads;
+      Picture loaded = loadPicture(*file);
+      p.picture = std::move(loaded);
+      p.loadedFile = *file;
+      p.failedFile.clear();
+    } catch (const std::exception& e) {
+      p.failedFile = *file;
+      report.failures.push_back({CanvasObjectKind::Picture, k, *file, e.what()});
+      return;
+    }
+  }
+  p.x = r.pictureX[index(k)];
+  p.y = r.pictureY[index(k)];
+  p.visible = true;
+}
+
+void FrameCanvas::layoutText(model::FrameRecord& r, int k, LayoutReport& report) {
+  TextSlot& t = texts[index(k)];
+  const std::size_t i = index(k);
+  if (r.text[i].empty()) {
+    t.visible = false;
+    return;
+  }
+  t.pointSize = textPointSize(config.designDpi, config.screenDpi, r.fontSize[i]);
+  // Texture: a name that resolves replaces the texture when it differs from the loaded one;
+  // an empty name removes it; a name that resolves to nothing leaves it as it was.
+  if (r.textureFile[i].empty()) {
+    t.hasTexture = false;
+    t.texture = raster::FastBitmap();
+    t.loadedTexture.clear();
+    t.failedTexture.clear();
+  } else if (const std::optional<std::string> file = resolveFileName(r.textureFile[i], config.appDir)) {
+    if (*file != t.loadedTexture && *file != t.failedTexture) {
+      try {
+        ++reads;
+        t.texture = io::readBmpFile(*file);
+        t.hasTexture = true;
+        t.loadedTexture = *file;
+        t.failedTexture.clear();
+      } catch (const std::exception& e) {
+        t.failedTexture = *file;
+        report.failures.push_back({CanvasObjectKind::Text, k, *file, e.what()});
+      }
+    }
+  }
+  t.visible = true;
+  t.bounds = raster::Rect::fromSize(r.textX[i], r.textY[i], 0, 0);
+  if (!textPainter) return;
+  try {
+    t.bounds = textPainter->bounds(textRequest(r, k));
+  } catch (const std::exception& e) {
+    // A text that cannot be laid out (no usable font, say) is left out like an unreadable
+    // picture; the rest of the frame is still drawn.
+    t.visible = false;
+    report.failures.push_back({CanvasObjectKind::Text, k, r.fontName[i].str(), e.what()});
+  }
+}
+
+TextLayerRequest FrameCanvas::textRequest(const model::FrameRecord& r, int k) const {
+  const TextSlot& t = texts[index(k)];
+  return {&r, k, t.pointSize, t.hasTexture ? &t.texture : nullptr};
+}
+
+void FrameCanvas::pntxy(const model::FrameRecord& r, PositionField field, int slot) {
+  if (slot < 1 || slot > model::kSlots) return;
+  const std::size_t i = index(slot);
+  switch (field) {
+    case PositionField::TextX:
+    case PositionField::TextY:
+      if (texts[i].visible) {
+        texts[i].bounds = raster::Rect::fromSize(r.textX[i], r.textY[i], 0, 0);
+        if (textPainter) {
+          try {
+            texts[i].bounds = textPainter->bounds(textRequest(r, slot));
+          } catch (const std::exception&) {
+            texts[i].visible = false;  // reported by the layout that showed it
+          }
+        }
+      }
+      break;
+    case PositionField::ShapeX:
+    case PositionField::ShapeY:
+    case PositionField::ShapeWidth:
+    case PositionField::ShapeHeight:
+      shapes[i].bounds = raster::Rect::fromSize(r.shapeX[i], r.shapeY[i], r.shapeWidth[i], r.shapeHeight[i]);
+      break;
+    case PositionField::PictureX:
+    case PositionField::PictureY:
+      if (r.pictureFile[i].empty()) return;
+      pictures[i].x = r.pictureX[i];
+      pictures[i].y = r.pictureY[i];
+      break;
+  }
+  redraw(r, nullptr);
+}
+
+void FrameCanvas::clear() {
+  for (ShapeLayer& s : shapes) s.style = model::ShapeStyle::None;
+  for (PictureSlot& p : pictures) p = PictureSlot{};
+  for (TextSlot& t : texts) t = TextSlot{};
+  gradientOn = false;
+  gradientLayer.setSize(0, 0);
+  band.hide();
+}
+
+void FrameCanvas::reloadPicture(int slot) {
+  if (slot < 1 || slot > model::kSlots) return;
+  pictures[index(slot)].loadedFile.clear();
+  pictures[index(slot)].failedFile.clear();
+}
+
+void FrameCanvas::redraw(const model::FrameRecord& r, LayoutReport* report) {
+  if (pixels.empty()) return;
+  raster::Canvas canvas(pixels);
+  pixels.fill(raster::resolveColor(background));
+  if (gradientOn) gradientLayer.paint(canvas, 0, 0);
+  for (int k = 1; k <= model::kSlots; ++k) {
+    const std::size_t i = index(k);
+    shapes[i].paint(canvas);
+    const PictureSlot& p = pictures[i];
+    if (p.visible) {
+      if (p.picture.hasMask()) {
+        canvas.drawMasked(p.x, p.y, p.picture.image, p.picture.mask);
+      } else {
+        canvas.draw(p.x, p.y, p.picture.image);
+      }
+    }
+    if (texts[i].visible && textPainter) {
+      try {
+        textPainter->paint(canvas, textRequest(r, k));
+      } catch (const std::exception& e) {
+        if (report) report->failures.push_back({CanvasObjectKind::Text, k, r.fontName[i].str(), e.what()});
+      }
+    }
+  }
+  band.paint(canvas);
+}
+
+std::vector<CanvasObject> FrameCanvas::objects() const {
+  std::vector<CanvasObject> list;
+  for (int k = 1; k <= model::kSlots; ++k) {
+    const std::size_t i = index(k);
+    if (shapes[i].visible()) list.push_back({CanvasObjectKind::Shape, k, shapes[i].bounds});
+    const PictureSlot& p = pictures[i];
+    if (p.visible) {
+      list.push_back({CanvasObjectKind::Picture, k, raster::Rect::fromSize(p.x, p.y, p.picture.width(), p.picture.height())});
+    }
+    if (texts[i].visible) list.push_back({CanvasObjectKind::Text, k, texts[i].bounds});
+  }
+  if (band.visible() && band.thickness() > 0) {
+    for (const BorderStrip& s : band.strips()) {
+      if (!s.strip.empty()) list.push_back({CanvasObjectKind::Border, 0, s.strip});
+    }
+  }
+  return list;
+}
+
+std::optional<CanvasObject> FrameCanvas::objectAt(int x, int y) const {
+  const std::vector<CanvasObject> list = objects();
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    if (it->bounds.contains(x, y)) return *it;
+  }
+  return std::nullopt;
+}
+
+}  // namespace zefra::render

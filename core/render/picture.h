@@ -1,0 +1,39 @@
+#pragma once
+// A picture layer's content: the image at its natural size and, for GIF pictures with a
+// transparent colour, the mask of the pixels that are drawn (the others show the layers
+// below). A BMP picture covers its whole rectangle.
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+
+#include "raster/canvas.h"
+#include "raster/fast_bitmap.h"
+
+namespace zefra::render {
+
+// Largest picture accepted (4096 x 4096 pixels); banners are far smaller.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 24;
+
+class PictureError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Picture {
+  raster::FastBitmap image;
+  raster::BitMask mask;  // empty (0 x 0) = opaque
+  bool hasMask() const { return mask.width > 0; }
+  int width() const { return image.width(); }
+  int height() const { return image.height(); }
+};
+
+// Loads a picture file; the format follows the extension (".bmp" or ".gif", any case).
+// Throws PictureError (or the reader's own error) when the file cannot be read as a picture.
+Picture loadPicture(const std::filesystem::path& path);
+
+// The still picture of a GIF file: its first image on the logical screen, with the pixels
+// that the first image leaves transparent or does not cover masked out.
+Picture loadGifPicture(const std::filesystem::path& path);
+
+}  // namespace zefra::render

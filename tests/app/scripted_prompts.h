@@ -1,0 +1,67 @@
+#pragma once
+// Answers the main window's questions from a script so tests run without a person, and
+// records every notice the window showed.
+
+#include <QMessageBox>
+#include <QStringList>
+#include <deque>
+
+#include "user_prompts.h"
+
+namespace zefra::app {
+
+struct PromptLog {
+  QStringList questions;
+  QStringList errors;    // "caption|text"
+  QStringList warnings;  // "caption|text"
+  int openDialogs = 0;
+  int saveDialogs = 0;
+  QString lastSaveDirectory;
+  QString lastSaveProposal;
+  QString lastOpenDirectory;
+};
+
+class ScriptedPrompts : public UserPrompts {
+ public:
+  explicit ScriptedPrompts(PromptLog& log) : log(log) {}
+
+  // Answers given in order; with none left the real message box is shown (a test then
+  // answers it through the widget).
+  std::deque<QMessageBox::StandardButton> answers;
+  std::deque<QString> openPaths;  // empty string = the user cancels
+  std::deque<QString> savePaths;
+
+  QMessageBox::StandardButton question(QWidget* parent, const QString& text) override {
+    log.questions << text;
+    if (answers.empty()) return UserPrompts::question(parent, text);
+    const auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void error(QWidget*, const QString& caption, const QString& text) override { log.errors << caption + '|' + text; }
+  void warning(QWidget*, const QString& caption, const QString& text) override {
+    log.warnings << caption + '|' + text;
+  }
+  QString openProjectPath(QWidget*, const QString& directory) override {
+    ++log.openDialogs;
+    log.lastOpenDirectory = directory;
+    if (openPaths.empty()) return {};
+    QString p = openPaths.front();
+    openPaths.pop_front();
+    return p;
+  }
+  QString saveProjectPath(QWidget*, const QString& directory, const QString& proposedName) override {
+    ++log.saveDialogs;
+    log.lastSaveDirectory = directory;
+    log.lastSaveProposal = proposedName;
+    if (savePaths.empty()) return {};
+    QString p = savePaths.front();
+    savePaths.pop_front();
+    return p;
+  }
+
+ private:
+  PromptLog& log;
+};
+
+}  // namespace zefra::app

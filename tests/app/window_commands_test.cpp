@@ -1,0 +1,358 @@
+// The main window's frame and file commands, driven through its actions on the offscreen
+// platform: New, Insert, Delete, Reverse, navigation, Save as and Save, and the save prompt.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "frame_view.h"
+#include "io/lbl_reader.h"
+#include "main_window.h"
+#include "scripted_prompts.h"
+
+using namespace zefra;
+using namespace zefra::app;
+
+namespace {
+
+struct Window {
+  PromptLog log;
+  ScriptedPrompts* prompts = nullptr;
+  std::unique_ptr<MainWindow> main;
+
+  explicit Window(const QStringList& arguments = {}) {
+    auto scripted = std::make_unique<ScriptedPrompts>(log);
+    prompts = scripted.get();
+    main = std::make_unique<MainWindow>(arguments, std::move(scripted));
+    main->show();
+  }
+  void trigger(const char* name) {
+    QAction* action = main->findChild<QAction*>(QLatin1String(name));
+    QVERIFY2(action, name);
+    QVERIFY2(action->isEnabled(), name);
+    action->trigger();
+  }
+  QAction* action(const char* name) const { return main->findChild<QAction*>(QLatin1String(name)); }
+  QString pane(const char* name) const { return main->findChild<QLabel*>(QLatin1String(name))->text(); }
+  const model::LabelProject& project() const { return main->editor().project(); }
+
+  // Gives the current frame its own background colour, the way a panel edit would.
+  void colourCurrentFrame(Color c) {
+    const editor::Change change = main->editor().editFrames(
+        editor::EditScope::CurrentFrame, "Frame Color", [c](model::FrameRecord& r) { r.frameColor = c; });
+    main->showEditResult(change);
+  }
+  Color canvasColour() const {
+    const QImage image = main->canvas()->image();
+    if (image.isNull()) return 0xFFFFFFFFu;
+    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
+    return rgb(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+               static_cast<std::uint8_t>(c.blue()));
+  }
+};
+
+// Answers the next message box the application shows with `button` and reports what it said.
+struct BoxSeen {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  bool seen = false;
+};
+
+void answerNextMessageBox(QMessageBox::StandardButton button, BoxSeen* seen) {
+  auto poll = std::make_shared<std::function<void()>>();
+  *poll = [button, seen, poll] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      QTimer::singleShot(10, *poll);
+      return;
+    }
+    seen->title = box->windowTitle();
+    seen->text = box->text();
+    seen->icon = box->icon();
+    seen->seen = true;
+    box->button(button)->click();
+  };
+  QTimer::singleShot(0, *poll);
+}
+
+void readBack(const QString& path, std::unique_ptr<model::LabelProject>& holder) {
+  holder = std::make_unique<model::LabelProject>();
+  io::readLblFile(path.toStdString(), *holder);
+}
+
+}  // namespace
+
+class WindowCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir settingsDir;
+  QTemporaryDir work;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(settingsDir.isValid());
+    QVERIFY(work.isValid());
+    QCoreApplication::setOrganizationName("Pendrake");
+    QCoreApplication::setApplicationName("Zefra");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  }
+  void init() { QSettings().clear(); }
+
+  void newProjectIsUntitledWithOneLockedFrame() {
+    Window w;
+    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl"));
+    QCOMPARE(int(w.project().frameCount), 1);
+    QVERIFY(w.action("MLock")->isChecked());
+    QVERIFY(!w.action("MSave")->isEnabled());
+    QCOMPARE(w.pane("RzPane1"), QString("OK"));
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 1 of 1"));
+    QVERIFY(!w.main->editor().modified());
+    // The canvas shows the label at 1:1 in the new frame colour.
+    QCOMPARE(w.main->canvas()->size(), QSize(468, 60));
+    QCOMPARE(w.canvasColour(), rgb(136, 136, 136));
+    // New after navigating away returns to the first page and one frame.
+    w.main->findChild<QTabWidget*>("PControl1")->setCurrentIndex(2);
+    w.trigger("MInsert");
+    w.prompts->answers.push_back(QMessageBox::No);
+    w.trigger("MNew");
+    QCOMPARE(int(w.project().frameCount), 1);
+    QCOMPARE(w.main->findChild<QTabWidget*>("PControl1")->currentIndex(), 0);
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 1 of 1"));
+  }
+
+  void insertDeleteAndNavigationFollowTheCanvas() {
+    Window w;
+    w.colourCurrentFrame(rgb(255, 0, 0));
+    w.trigger("MInsert");  // copy of frame 1 becomes frame 2
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 2 of 2"));
+    QVERIFY(w.main->editor().modified());
+    QCOMPARE(w.canvasColour(), rgb(255, 0, 0));
+    w.colourCurrentFrame(rgb(0, 255, 0));
+    QCOMPARE(w.canvasColour(), rgb(0, 255, 0));
+    w.trigger("MInsert");
+    w.colourCurrentFrame(rgb(0, 0, 255));
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 3 of 3"));
+
+    w.trigger("MNext");  // wraps from the last to the first
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 1 of 3"));
+    QCOMPARE(w.canvasColour(), rgb(255, 0, 0));
+    w.trigger("MPrevious");  // wraps from the first to the last
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 3 of 3"));
+    QCOMPARE(w.canvasColour(), rgb(0, 0, 255));
+    w.trigger("MFirst");
+    w.trigger("MNext");
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 2 of 3"));
+    QCOMPARE(w.canvasColour(), rgb(0, 255, 0));
+    w.trigger("MLast");
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 3 of 3"));
+
+    // Deleting the last frame shows the new last one.
+    w.trigger("MDelete");
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 2 of 2"));
+    QCOMPARE(w.canvasColour(), rgb(0, 255, 0));
+    // Deleting frame 1 shows the frame that followed it as frame 1.
+    w.trigger("MFirst");
+    w.trigger("MDelete");
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 1 of 1"));
+    QCOMPARE(w.canvasColour(), rgb(0, 255, 0));
+    QVERIFY(w.log.errors.isEmpty());
+    w.trigger("MDelete");
+    QCOMPARE(w.log.errors, QStringList{"Zefra|Could not delete this frame."});
+    QCOMPARE(int(w.project().frameCount), 1);
+  }
+
+  void reverseMirrorsTheFramesWithoutMarkingModified() {
+    Window w;
+    const Color colours[] = {rgb(10, 0, 0), rgb(20, 0, 0), rgb(30, 0, 0), rgb(40, 0, 0)};
+    w.colourCurrentFrame(colours[0]);
+    for (int i = 1; i < 4; ++i) {
+      w.trigger("MInsert");
+      w.colourCurrentFrame(colours[i]);
+    }
+    w.prompts->savePaths.push_back(work.filePath("reverse.lbl"));
+    w.trigger("MSaveas");
+    QVERIFY(!w.main->editor().modified());
+    w.trigger("MFirst");
+    w.trigger("MNext");  // frame 2 of 4
+    w.trigger("MReverse");
+    QCOMPARE(w.pane("RzPane1"), QString("OK"));
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 2 of 4"));
+    QCOMPARE(w.canvasColour(), colours[2]);  // frame 2 now holds the former frame 3
+    for (int k = 1; k <= 4; ++k) QCOMPARE(w.project().frame(k).frameColor, colours[4 - k]);
+    QVERIFY(!w.main->editor().modified());
+  }
+
+  void insertStopsAt127Frames() {
+    Window w;
+    for (int i = 1; i < 127; ++i) w.main->onInsertFrame();
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 127 of 127"));
+    QVERIFY(w.log.errors.isEmpty());
+    w.trigger("MInsert");
+    QCOMPARE(w.log.errors, QStringList{"Zefra|Maximal numbers of frames is 127."});
+    QCOMPARE(int(w.project().frameCount), 127);
+    QCOMPARE(w.pane("RzPane2"), QString("Frame 127 of 127"));
+  }
+
+  void saveAsThenSaveWritesWhatTheCoreReads() {
+    Window w;
+    w.colourCurrentFrame(rgb(1, 2, 3));
+    w.trigger("MInsert");
+    w.colourCurrentFrame(rgb(4, 5, 6));
+    const QString path = work.filePath("banner.lbl");
+    w.prompts->savePaths.push_back(path);
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.saveDialogs, 1);
+    QCOMPARE(w.main->windowTitle(), QString("banner.lbl"));
+    QVERIFY(w.action("MSave")->isEnabled());
+    QVERIFY(!w.main->editor().modified());
+    QCOMPARE(QFileInfo(path).size(), qint64(2 * 10852));
+
+    std::unique_ptr<model::LabelProject> back;
+    readBack(path, back);
+    QCOMPARE(int(back->frameCount), 2);
+    QCOMPARE(back->frame(1).frameColor, rgb(1, 2, 3));
+    QCOMPARE(back->frame(2).frameColor, rgb(4, 5, 6));
+
+    // The next Save writes to the same file without a dialog.
+    w.trigger("MInsert");
+    QVERIFY(w.main->editor().modified());
+    w.trigger("MSave");
+    QCOMPARE(w.log.saveDialogs, 1);
+    QVERIFY(!w.main->editor().modified());
+    readBack(path, back);
+    QCOMPARE(int(back->frameCount), 3);
+    QCOMPARE(back->frame(3).frameColor, rgb(4, 5, 6));
+
+    // Save as proposes the current name without its extension, in the project's folder.
+    w.prompts->savePaths.push_back(QString());  // cancelled
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.lastSaveProposal, QString("banner"));
+    QCOMPARE(QDir(w.log.lastSaveDirectory), QDir(work.path()));
+    QCOMPARE(w.main->windowTitle(), QString("banner.lbl"));
+
+    // New disables Save again and keeps the file name for the next Save as.
+    w.trigger("MNew");
+    QVERIFY(!w.action("MSave")->isEnabled());
+    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl"));
+    w.prompts->savePaths.push_back(QString());
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.lastSaveProposal, QString("banner"));
+  }
+
+  void savePromptCancelKeepsEverything() {
+    Window w;
+    w.trigger("MInsert");
+    BoxSeen box;
+    answerNextMessageBox(QMessageBox::Cancel, &box);
+    w.trigger("MNew");
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QString("Zefra"));
+    QCOMPARE(box.text, QString("Project untitled.lbl has been modified. Save it?"));
+    QCOMPARE(box.icon, QMessageBox::Question);
+    QCOMPARE(int(w.project().frameCount), 2);
+    QVERIFY(w.main->editor().modified());
+    // Closing is refused the same way.
+    answerNextMessageBox(QMessageBox::Cancel, &box);
+    QVERIFY(!w.main->close());
+    QVERIFY(w.main->isVisible());
+  }
+
+  void savePromptNoDiscards() {
+    Window w;
+    const QString path = work.filePath("keep.lbl");
+    w.prompts->savePaths.push_back(path);
+    w.trigger("MSaveas");
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    w.trigger("MInsert");
+    BoxSeen box;
+    answerNextMessageBox(QMessageBox::No, &box);
+    w.trigger("MNew");
+    QVERIFY(box.seen);
+    QCOMPARE(box.text, QString("Project keep.lbl has been modified. Save it?"));
+    QCOMPARE(int(w.project().frameCount), 1);
+    QVERIFY(!w.main->editor().modified());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+  }
+
+  void savePromptYesSavesFirst() {
+    Window w;
+    const QString path = work.filePath("yes.lbl");
+    w.prompts->savePaths.push_back(path);
+    w.trigger("MSaveas");
+    w.trigger("MInsert");
+    w.trigger("MInsert");
+    BoxSeen box;
+    answerNextMessageBox(QMessageBox::Yes, &box);
+    w.trigger("MNew");
+    QVERIFY(box.seen);
+    QCOMPARE(w.log.saveDialogs, 1);  // titled: saved without a dialog
+    QCOMPARE(QFileInfo(path).size(), qint64(3 * 10852));
+    QCOMPARE(int(w.project().frameCount), 1);
+    QVERIFY(!w.main->editor().modified());
+
+    // Untitled: Yes goes through Save as.
+    w.trigger("MInsert");
+    const QString second = work.filePath("second.lbl");
+    w.prompts->savePaths.push_back(second);
+    w.prompts->answers.push_back(QMessageBox::Yes);
+    w.trigger("MNew");
+    QCOMPARE(QFileInfo(second).size(), qint64(2 * 10852));
+    QCOMPARE(int(w.project().frameCount), 1);
+  }
+
+  void savePromptYesWithoutASavedFileKeepsTheChanges() {
+    Window w;
+    w.trigger("MInsert");
+    w.prompts->answers.push_back(QMessageBox::Yes);
+    w.prompts->savePaths.push_back(QString());  // the save dialog is cancelled
+    w.trigger("MNew");
+    QCOMPARE(w.log.saveDialogs, 1);
+    QCOMPARE(int(w.project().frameCount), 2);
+    QVERIFY(w.main->editor().modified());
+
+    // A save that fails: the error is shown and nothing is given up.
+    w.prompts->answers.push_back(QMessageBox::Yes);
+    w.prompts->savePaths.push_back(work.filePath("no/such/folder/x.lbl"));
+    w.trigger("MNew");
+    QCOMPARE(w.log.errors.size(), 1);
+    QVERIFY(w.log.errors.at(0).startsWith("Zefra|"));
+    QCOMPARE(int(w.project().frameCount), 2);
+    QVERIFY(w.main->editor().modified());
+    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl"));
+    QVERIFY(!w.action("MSave")->isEnabled());
+  }
+
+  void labelWiderThanTheWindowWidensIt() {
+    Window w;
+    const editor::Change change = w.main->editor().editFrames(editor::EditScope::AllFrames, "Size",
+                                                             [](model::FrameRecord& r) {
+                                                               r.width = 900;
+                                                               r.height = 100;
+                                                             });
+    w.main->showEditResult(change);
+    QCOMPARE(w.main->canvas()->size(), QSize(900, 100));
+    QVERIFY(w.main->width() >= 928);
+    QWidget* panel = w.main->findChild<QWidget*>("Panel1");
+    QVERIFY(panel->height() >= 104);
+    // The canvas is centred in the work area (offsets truncated).
+    QCOMPARE(w.main->canvas()->x(), (panel->width() - 900) / 2);
+    QCOMPARE(w.main->canvas()->y(), (panel->height() - 100) / 2);
+    // Shrinking the window below the minimum is undone.
+    w.main->resize(300, 100);
+    QVERIFY(w.main->width() >= 928);
+    QVERIFY(panel->height() >= 104);
+  }
+};
+
+QTEST_MAIN(WindowCommandsTest)
+#include "window_commands_test.moc"

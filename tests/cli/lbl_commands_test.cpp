@@ -1,0 +1,124 @@
+// zefra-cli new, info and convert, run as a user would run them.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "io/lbl_test_files.h"
+
+namespace {
+
+using zefra::testing::readBytes;
+using zefra::testing::TempDir;
+using zefra::testing::V102Frame;
+using zefra::testing::v102File;
+using zefra::testing::writeBytes;
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+CliRun runCli(const TempDir& dir, const std::string& arguments) {
+  const std::string errFile = (dir / "stderr.txt").string();
+  const std::string command = quoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + quoted(errFile);
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const auto err = readBytes(errFile);
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+bool has(const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; }
+
+TEST(CliLbl, NewWritesTheDefaultProjectThatInfoDescribes) {
+  TempDir dir;
+  const std::string file = (dir / "new.lbl").string();
+  const CliRun created = runCli(dir, "new " + quoted(file));
+  ASSERT_EQ(created.exitCode, 0) << created.err;
+  EXPECT_EQ(readBytes(file).size(), 10852u);
+
+  const CliRun info = runCli(dir, "info " + quoted(file));
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_TRUE(has(info.out, "Format: LB1\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Frames: 1\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Size: 468 x 60\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Design DPI: 96\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Transparent: no\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Transparent colour: #888888\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Palette: Windows\nColours: 256\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Frame 1: delay 100 ms; texts -; pictures -; shapes -; textures -\n")) << info.out;
+}
+
+TEST(CliLbl, ConvertUpgradesA102FileAndInfoShowsTheConvertedValues) {
+  TempDir dir;
+  const std::string oldFile = (dir / "old.lbl").string();
+  const std::string newFile = (dir / "converted.lbl").string();
+  writeBytes(oldFile, v102File({
+                          V102Frame()
+                              .delay(120)
+                              .size(300, 40)
+                              .backgroundMode(2)
+                              .frameColor(0x00332211)  // red 0x11, green 0x22, blue 0x33
+                              .palette(1, 2)
+                              .text(1, "One")
+                              .text(3, "Three")
+                              .picture(2, "logo.bmp"),
+                          V102Frame().delay(450).size(300, 40).text(5, "Five"),
+                      }));
+
+  const CliRun info102 = runCli(dir, "info " + quoted(oldFile));
+  ASSERT_EQ(info102.exitCode, 0) << info102.err;
+  EXPECT_TRUE(has(info102.out, "Format: 1.02\n")) << info102.out;
+
+  const CliRun converted = runCli(dir, "convert " + quoted(oldFile) + " " + quoted(newFile));
+  ASSERT_EQ(converted.exitCode, 0) << converted.err;
+  EXPECT_TRUE(has(converted.err, "has been created with Zefra 1.02")) << converted.err;
+  EXPECT_EQ(readBytes(newFile).size(), 2 * 10852u);
+
+  const CliRun info = runCli(dir, "info " + quoted(newFile));
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_TRUE(has(info.out, "Format: LB1\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Frames: 2\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Size: 300 x 40\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Design DPI: 96\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Transparent: yes\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Transparent colour: #112233\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Palette: Netscape\nColours: 16\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Frame 1: delay 120 ms; texts 1,3; pictures 2; shapes -; textures -\n")) << info.out;
+  EXPECT_TRUE(has(info.out, "Frame 2: delay 450 ms; texts 5; pictures -; shapes -; textures -\n")) << info.out;
+}
+
+TEST(CliLbl, ErrorsGoToStderrWithANonZeroExit) {
+  TempDir dir;
+  const std::string junk = (dir / "junk.lbl").string();
+  writeBytes(junk, {0x05, 0x4C, 0x42, 0x31, 9});
+  const CliRun bad = runCli(dir, "info " + quoted(junk));
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_TRUE(bad.out.empty()) << bad.out;
+  EXPECT_EQ(bad.err, "zefra-cli info: Error reading the file " + junk + "\n");
+
+  const CliRun convertBad = runCli(dir, "convert " + quoted(junk) + " " + quoted((dir / "out.lbl").string()));
+  EXPECT_EQ(convertBad.exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.lbl"));
+
+  const CliRun noFolder = runCli(dir, "new " + quoted((dir / "missing" / "x.lbl").string()));
+  EXPECT_EQ(noFolder.exitCode, 1);
+  EXPECT_TRUE(has(noFolder.err, "No such file or directory")) << noFolder.err;
+
+  EXPECT_EQ(runCli(dir, "convert only-one.lbl").exitCode, 2);
+  EXPECT_EQ(runCli(dir, "new").exitCode, 2);
+}
+
+}  // namespace

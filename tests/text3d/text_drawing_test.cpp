@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include "raster/canvas.h"
+#include "text3d/accelerator.h"
+#include "text3d/text_drawing.h"
+#include "text3d/text_layer_3d.h"
+#include "text3d_test_support.h"
+
+namespace zefra::text3d {
+namespace {
+
+using raster::FastBitmap;
+using testing::memoryOnlyCache;
+
+constexpr Color kPaper = rgb(255, 255, 255);
+
+void look(Font3D& f3) {
+  f3.shadow().setStyle(ShadowStyle::Diffuse);
+  f3.border().setHeight(2);
+  f3.setFrontColor(rgb(0, 0, 200));
+  f3.border().setColor(rgb(0, 100, 0));
+}
+
+int changedPixels(const FastBitmap& a, const FastBitmap& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  return n;
+}
+
+TEST(TextMetrics, WidthSumsGlyphsLessOverlapsHeightIsTheCell) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 22);
+  Font3D f3;
+  look(f3);
+  f3.setCharacterMargin(3);
+  int slot = cache->findOrMake(font, f3);
+  int wa = cache->glyph(slot, 'a', f3).width;
+  int wb = cache->glyph(slot, 'b', f3).width;
+  int overlap = f3.glyphOverlap();
+  EXPECT_LT(overlap, 0);
+  EXPECT_EQ(textWidth3D(font, f3, "ab", *cache), wa + 3 + wb + 3 + overlap);
+  EXPECT_EQ(textWidth3D(font, f3, "a", *cache), wa + 3);
+  EXPECT_EQ(textHeight3D(font, f3, "ab", *cache), cache->glyph(slot, 'a', f3).height);
+}
+
+TEST(TextMetrics, EmptyCaptionHasNoWidthTheHeightOfXAndDrawsNothing) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 22);
+  Font3D f3;
+  look(f3);
+  EXPECT_EQ(textWidth3D(font, f3, "", *cache), 0);
+  EXPECT_EQ(textHeight3D(font, f3, "", *cache), textHeight3D(font, f3, "X", *cache));
+  FastBitmap bmp(50, 50);
+  bmp.fill(kPaper);
+  FastBitmap before = bmp;
+  raster::Canvas canvas(bmp);
+  textOut3D(canvas, 5, 5, TextAlignment::Left, font, f3, "", std::nullopt, *cache);
+  EXPECT_TRUE(bmp == before);
+}
+
+TEST(TextOut, PaintsFrontBorderAndShadowInsideTheTextBox) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 26);
+  Font3D f3;
+  look(f3);
+  f3.shadow().setColor(255);
+  FastBitmap bmp(300, 80);
+  bmp.fill(kPaper);
+  FastBitmap before = bmp;
+  raster::Canvas canvas(bmp);
+  textOut3D(canvas, 10, 7, TextAlignment::Left, font, f3, "HIH", std::nullopt, *cache);
+  int w = textWidth3D(font, f3, "HIH", *cache);
+  int h = textHeight3D(font, f3, "HIH", *cache);
+  int front = 0, border = 0, dark = 0;
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x) {
+      Color c = bmp.pixel(x, y);
+      if (c == before.pixel(x, y)) continue;
+      EXPECT_TRUE(x >= 10 && x < 10 + w && y >= 7 && y < 7 + h) << x << "," << y;
+      front += c == rgb(0, 0, 200);
+      border += c == rgb(0, 100, 0);
+      dark += redOf(c) == greenOf(c) && greenOf(c) == blueOf(c) && redOf(c) < 255;
+    }
+  EXPECT_GT(front, 100);
+  EXPECT_GT(border, 50);
+  EXPECT_GT(dark, 50);  // grey shadow on white paper
+}
+
+TEST(TextOut, ShadowDarknessZeroLeavesTheBackground) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 26);
+  Font3D f3;
+  look(f3);
+  f3.shadow().setColor(0);
+  FastBitmap bmp(200, 60);
+  bmp.fill(kPaper);
+  raster::Canvas canvas(bmp);
+  textOut3D(canvas, 0, 0, TextAlignment::Left, font, f3, "W", std::nullopt, *cache);
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x) {
+      Color c = bmp.pixel(x, y);
+      // Only front, border and their blends with white appear: no grey.
+      if (c != kPaper) {
+        EXPECT_FALSE(redOf(c) == greenOf(c) && greenOf(c) == blueOf(c)) << x << "," << y;
+      }
+    }
+}
+
+TEST(TextOut, AlignmentShiftsAndBrushFills) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 18);
+  Font3D f3;
+  look(f3);
+  FastBitmap left(200, 50), right(200, 50);
+  left.fill(kPaper);
+  right.fill(kPaper);
+  raster::Canvas lc(left), rc(right);
+  int w = textWidth3D(font, f3, "Ok", *cache);
+  textOut3D(lc, 20, 5, TextAlignment::Left, font, f3, "Ok", std::nullopt, *cache);
+  textOut3D(rc, 20 + w, 5, TextAlignment::Right, font, f3, "Ok", std::nullopt, *cache);
+  EXPECT_TRUE(left == right);
+
+  FastBitmap filled(200, 50);
+  filled.fill(kPaper);
+  raster::Canvas fc(filled);
+  textOut3D(fc, 20, 5, TextAlignment::Left, font, f3, "Ok", rgb(1, 2, 3), *cache);
+  EXPECT_EQ(filled.pixel(20, 5), rgb(1, 2, 3));  // the cell corner is uncovered
+  EXPECT_EQ(filled.pixel(19, 5), kPaper);
+}
+
+TEST(TextOut, ClipsAtTheCanvasEdges) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 30);
+  Font3D f3;
+  look(f3);
+  FastBitmap whole(400, 100), clipped(40, 30);
+  whole.fill(kPaper);
+  clipped.fill(kPaper);
+  raster::Canvas wc(whole), cc(clipped);
+  textOut3D(wc, 100, 50, TextAlignment::Left, font, f3, "Mg", std::nullopt, *cache);
+  textOut3D(cc, -10, -20, TextAlignment::Left, font, f3, "Mg", std::nullopt, *cache);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(clipped.pixel(x, y), whole.pixel(110 + x, 70 + y)) << x << "," << y;
+}
+
+TEST(Accelerators, MarksAreResolved) {
+  auto ab = parseAccelerators("A&B");
+  ASSERT_EQ(ab.size(), 2u);
+  EXPECT_EQ(ab[0].ch, 'A');
+  EXPECT_FALSE(ab[0].underlined);
+  EXPECT_EQ(ab[1].ch, 'B');
+  EXPECT_TRUE(ab[1].underlined);
+  EXPECT_EQ(stripAccelerators("A&&B"), "A&B");
+  for (const CaptionChar& c : parseAccelerators("A&&B")) EXPECT_FALSE(c.underlined);
+  EXPECT_EQ(stripAccelerators("Tom & Jerry&"), "Tom  Jerry");
+}
+
+// Draws `caption` through a text object at (x, y) on white paper.
+FastBitmap paintLayer(GlyphCache& cache, const std::string& caption, int x, int y) {
+  FastBitmap bmp(300, 70);
+  bmp.fill(kPaper);
+  raster::Canvas canvas(bmp);
+  TextLayer3D layer(cache);
+  look(layer.font3D());
+  layer.setTransparent(true);
+  layer.setFont(makeFont("Arial", 24));
+  layer.setCaption(caption);
+  layer.setPosition(x, y);
+  layer.paint(canvas);
+  return bmp;
+}
+
+TEST(TextLayer, AcceleratorCaptionsDrawCharacterByCharacter) {
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 24);
+  Font underlined = font;
+  underlined.style = kUnderline;
+  Font3D f3;
+  look(f3);
+
+  // A&B: A, then an underlined B one A-width further, clipped to the object's box.
+  FastBitmap expected(300, 70);
+  expected.fill(kPaper);
+  raster::Canvas whole(expected);
+  int boxW = textWidth3D(font, f3, "AB", *cache);
+  int boxH = textHeight3D(font, f3, "A&B", *cache);
+  raster::Canvas box = whole.child(raster::Rect::fromSize(5, 4, boxW, boxH));
+  textOut3D(box, 0, 0, TextAlignment::Left, font, f3, "A", std::nullopt, *cache);
+  textOut3D(box, textWidth3D(font, f3, "A", *cache), 0, TextAlignment::Left, underlined, f3, "B", std::nullopt, *cache);
+  FastBitmap got = paintLayer(*cache, "A&B", 5, 4);
+  EXPECT_TRUE(got == expected);
+  EXPECT_GT(changedPixels(got, paintLayer(*cache, "AB", 5, 4)), 20);  // the underline shows
+
+  // A&&B draws A, &, B with no underline.
+  FastBitmap amp(300, 70);
+  amp.fill(kPaper);
+  raster::Canvas ampWhole(amp);
+  raster::Canvas ampBox = ampWhole.child(raster::Rect::fromSize(5, 4, textWidth3D(font, f3, "A&B", *cache), boxH));
+  int x = 0;
+  for (const char* one : {"A", "&", "B"}) {
+    textOut3D(ampBox, x, 0, TextAlignment::Left, font, f3, one, std::nullopt, *cache);
+    x += textWidth3D(font, f3, one, *cache);
+  }
+  EXPECT_TRUE(paintLayer(*cache, "A&&B", 5, 4) == amp);
+}
+
+TEST(TextLayer, AutoSizeTakesTheTextsSizeWithoutMarks) {
+  auto cache = memoryOnlyCache();
+  TextLayer3D layer(*cache);
+  look(layer.font3D());
+  layer.setFont(makeFont("Arial", 20));
+  layer.setCaption("Sale&s");
+  layer.setPosition(12, 34);
+  Font3D f3;
+  look(f3);
+  raster::Rect r = layer.bounds();
+  EXPECT_EQ(r, raster::Rect::fromSize(12, 34, textWidth3D(makeFont("Arial", 20), f3, "Sales", *cache),
+                                      textHeight3D(makeFont("Arial", 20), f3, "Sales", *cache)));
+  layer.setShowAccelChar(false);
+  EXPECT_EQ(layer.bounds().width(), textWidth3D(makeFont("Arial", 20), f3, "Sale&s", *cache));
+}
+
+TEST(TextLayer, SettersNotifyOnlyOnChange) {
+  auto cache = memoryOnlyCache();
+  TextLayer3D layer(*cache);
+  FastBitmap bmp(10, 10);
+  raster::Canvas canvas(bmp);
+  layer.paint(canvas);
+  EXPECT_FALSE(layer.needsRepaint());
+  layer.font3D().setAltitude(3.0);  // the default: no change
+  layer.font3D().border().setHeight(1.0);
+  layer.font3D().shadow().setColor(32);
+  layer.setCaption("");
+  EXPECT_FALSE(layer.needsRepaint());
+  layer.font3D().gradient().setEndColor(0);
+  EXPECT_TRUE(layer.needsRepaint());
+  layer.paint(canvas);
+  layer.font3D().setBitmap(layer.font3D().bitmap());  // a texture always notifies
+  EXPECT_TRUE(layer.needsRepaint());
+  EXPECT_TRUE(layer.font3D().antialiasing());
+  EXPECT_EQ(layer.font().name, "Arial");
+}
+
+}  // namespace
+}  // namespace zefra::text3d
