@@ -20,9 +20,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The main job on the bundled demo.
+# The main job on the bundled demo: export it as an optimised GIF into out/ and print its
+# statistics; then, when there is a display, open the editor on it.
 run: build
-	./$(BUILD)/cli/zefra-cli info $(DEMO)
+	mkdir -p out
+	./$(BUILD)/cli/zefra-cli export $(DEMO) out/$(basename $(notdir $(DEMO))).gif
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ] && [ -x ./$(BUILD)/app/zefra ]; then \
+	  echo "Opening the editor on $(DEMO)"; ./$(BUILD)/app/zefra $(DEMO); \
+	else \
+	  echo "No display: exported only (open out/ in a browser, or run ./$(BUILD)/app/zefra $(DEMO))"; \
+	fi
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

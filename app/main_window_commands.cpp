@@ -9,6 +9,7 @@
 #include "app_folders.h"
 #include "help_window.h"
 #include "main_window.h"
+#include "export/project_folder.h"
 
 namespace zefra::app {
 
@@ -69,6 +70,11 @@ bool MainWindow::labelOpen(const QString& givenPath) {
   beginLongJob(true);
   const editor::LoadResult result = core->load(path.toStdString());
   if (result.ok) {
+    // Projects may carry their pictures and textures beside them (the samples do), so
+    // names the program's folder cannot resolve are looked up next to the project too.
+    model::LabelProject& loaded = core->viewState();
+    exporter::completeNamesFromProjectFolder(loaded, QFileInfo(path).absolutePath().toStdString(),
+                                             loaded.appDir);
     pages->setCurrentIndex(0);
     currentHelpContext = 1;
     showChange(result.change);

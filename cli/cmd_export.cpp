@@ -14,15 +14,14 @@
 #include <string>
 
 #include "command.h"
+#include "project_input.h"
 #include "export/animation_export.h"
 #include "export/export_settings.h"
 #include "export/gif_file_name.h"
 #include "export/gif_saver.h"
 #include "export/gif_statistics.h"
-#include "export/project_folder.h"
 #include "export/project_export.h"
 #include "gif/gif_image.h"
-#include "io/lbl_reader.h"
 #include "model/label_project.h"
 
 namespace zefra::cli {
@@ -108,13 +107,6 @@ ExportArgs parseArgs(const CommandArgs& args) {
   return parsed;
 }
 
-// The program's folder with a trailing separator, where "Demo" and "Textures" live.
-std::string programFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  return exe.parent_path().string() + "/";
-}
 
 class ProgressLine {
  public:
@@ -140,10 +132,9 @@ class ProgressLine {
 int runExport(const CommandArgs& args) {
   const ExportArgs options = parseArgs(args);
 
-  auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
-  const io::LblReadResult read = io::readLblFile(options.project, *project);
-  if (!read.warning.empty()) std::cerr << "zefra-cli export: " << read.warning << "\n";
+  std::string warning;
+  auto project = loadProjectForDrawing(options.project, warning);
+  if (!warning.empty()) std::cerr << "zefra-cli export: " << warning << "\n";
 
   exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
   settings.loop = !options.noLoop;
@@ -152,12 +143,6 @@ int runExport(const CommandArgs& args) {
   if (options.transparent) settings.transparent = *options.transparent;
   if (options.transparentColor) settings.transparentColor = *options.transparentColor;
 
-  // Without a display the project is drawn at the density it was made on.
-  const int dpi = project->settings.designDpi > 0 ? project->settings.designDpi : 96;
-  project->screenDpi = static_cast<std::int16_t>(dpi);
-  project->appDir = programFolder();
-  const auto projectFolder = std::filesystem::absolute(options.project).parent_path();
-  exporter::completeNamesFromProjectFolder(*project, projectFolder, project->appDir);
 
   gif::GifImage image;
   ProgressLine progress;

@@ -50,7 +50,10 @@ int lookUp(const std::array<Named, N>& table, const std::string& name, const cha
   for (const Named& n : table)
     if (n.name == name) return n.value;
   std::string known;
-  for (const Named& n : table) known += (known.empty() ? "" : "|") + std::string(n.name);
+  for (const Named& n : table) {
+    if (!known.empty()) known += '|';
+    known.append(n.name);
+  }
   throw UsageError{std::string("unknown ") + what + " '" + name + "' (" + known + ")"};
 }
 

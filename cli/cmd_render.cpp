@@ -4,7 +4,7 @@
 #include <string>
 
 #include "command.h"
-#include "io/lbl_reader.h"
+#include "project_input.h"
 #include "io/png_writer.h"
 #include "model/label_project.h"
 #include "render/frame_canvas.h"
@@ -12,16 +12,6 @@
 
 namespace zefra::cli {
 namespace {
-
-std::string programDir() {
-  // Relative picture names are looked up beside the program, like the editor does.
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || exe.empty()) return {};
-  std::string dir = exe.parent_path().string();
-  if (!dir.empty() && dir.back() != '/') dir += '/';
-  return dir;
-}
 
 int parseFrame(const std::string& text) {
   std::size_t used = 0;
@@ -53,15 +43,15 @@ int runRender(const CommandArgs& args) {
   }
   if (input.empty() || output.empty()) throw UsageError{"expects a project file and an output PNG file"};
 
-  auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
-  io::readLblFile(input, *project);
+  std::string warning;
+  auto project = loadProjectForDrawing(input, warning);
+  if (!warning.empty()) std::cerr << "zefra-cli render: " << warning << "\n";
   if (frame < 1 || frame > project->frameCount) {
     throw UsageError{"frame " + std::to_string(frame) + " does not exist (the project has " +
                      std::to_string(project->frameCount) + ")"};
   }
   render::CanvasSettings settings;
-  settings.appDir = programDir();
+  settings.appDir = project->appDir;
   settings.screenDpi = project->screenDpi;
   settings.designDpi = project->settings.designDpi;
   render::FrameCanvas canvas(settings);

@@ -1,6 +1,7 @@
 #include "gif/lzw_decoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "gif/gif_error.h"
@@ -42,7 +43,24 @@ bool LzwDecoder::loadBlock() {
 }
 
 bool LzwDecoder::readCode(unsigned& code) {
+  if (bitCount > codeSize) {
+    // More bits buffered than one code needs: no block boundary can be involved.
+    code = static_cast<unsigned>(bitBuffer) & codeMask;
+    bitBuffer >>= codeSize;
+    bitCount -= codeSize;
+    return true;
+  }
   for (;;) {
+    if (std::endian::native == std::endian::little && blockEnd - blockPtr >= 8 && bitCount <= 56) {
+      // Take as many whole bytes as fit into the buffer in one load.
+      std::uint64_t word;
+      std::memcpy(&word, blockPtr, 8);
+      const int take = (64 - bitCount) / 8;
+      if (take < 8) word &= (std::uint64_t{1} << (8 * take)) - 1;
+      bitBuffer |= word << bitCount;
+      bitCount += 8 * take;
+      blockPtr += take;
+    }
     while (bitCount <= 56 && blockPtr != blockEnd) {
       bitBuffer |= static_cast<std::uint64_t>(*blockPtr++) << bitCount;
       bitCount += 8;

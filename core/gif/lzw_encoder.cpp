@@ -6,11 +6,13 @@ void LzwEncoder::emitClear() {
   justCleared = true;
   emit(clearCode);
   table->clear();
+  recentChild->fill(kNoChild);
   nextCode = firstFree;
 }
 
 void LzwEncoder::compressPixels() {
   table = std::make_unique<LzwHashTable>();
+  recentChild = std::make_unique<std::array<std::uint32_t, 4096>>();
   maxCode = (1u << codeWidth) - 1;
   emitClear();
   const unsigned limit = static_cast<unsigned>(allowed);
@@ -27,19 +29,28 @@ void LzwEncoder::compressPixels() {
     for (; i < n; ++i) {
       const unsigned k = p[i];
       if (k >= limit) colorNotInTable();
+      std::array<std::uint32_t, 4096>& recent = *recentChild;
+      const std::uint32_t cached = recent[prefix];
+      if ((cached >> 12) == k) {
+        prefix = cached & 0xFFF;
+        continue;
+      }
       const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | k;
       int slot = 0;
       const int code = table->findOrFreeSlot(key, slot);
       if (code >= 0) {
+        recent[prefix] = (k << 12) | static_cast<std::uint32_t>(code);
         prefix = static_cast<unsigned>(code);
         continue;
       }
       emit(prefix);
-      prefix = k;
       if (nextCode < 4095) {
         table->insertAt(slot, key, static_cast<int>(nextCode));
+        recent[prefix] = (k << 12) | nextCode;
+        prefix = k;
         ++nextCode;
       } else {
+        prefix = k;
         emitClear();
       }
     }

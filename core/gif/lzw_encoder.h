@@ -3,6 +3,8 @@
 // the table reaches 2^width entries (the behaviour decoders of the format expect) and
 // never past 12 bits: a clear code is sent instead of adding code 4095.
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "gif/frame_encoder.h"
@@ -32,6 +34,11 @@ class LzwEncoder final : public FrameEncoder {
   void emitClear();
 
   std::unique_ptr<LzwHashTable> table;
+  // The child each prefix code led to last, (pixel << 12) | code, or kNoChild. Pictures
+  // repeat the same continuation again and again (runs, flat areas), and this answers
+  // those without probing the hash table. It caches the table, so it is cleared with it.
+  static constexpr std::uint32_t kNoChild = 0xFFFFFFFF;
+  std::unique_ptr<std::array<std::uint32_t, 4096>> recentChild;
   unsigned nextCode = 0;
   unsigned maxCode = 0;
   bool justCleared = false;

@@ -23,7 +23,10 @@ class TemporaryFile {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     // Hidden and unique, beside the target so rename() never crosses file systems.
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    const std::string pattern = (folder / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     descriptor = ::mkstemp(name.data());

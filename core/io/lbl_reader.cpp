@@ -46,6 +46,10 @@ LblReadResult readLbl(std::span<const std::uint8_t> bytes, model::LabelProject& 
     if (!readOldLbl(bytes, project)) throw LblReadError(path);
     result.warning = v102WarningText(std::filesystem::path(path).filename().string());
   }
+  for (int k = 1; k <= project.frameCount; ++k) {
+    const auto& frame = project.frame(k);
+    if (!model::isDrawableLabelSize(frame.width, frame.height)) throw LblReadError(path);
+  }
   return result;
 }
 

@@ -18,6 +18,17 @@ inline constexpr int kMaxFrames = 127;
 inline constexpr std::size_t kFrameRecordSize = 10852;
 inline constexpr std::uint8_t kSignature[4] = {0x05, 0x4C, 0x42, 0x31};  // byte 5, "LB1"
 
+// The largest label the program draws. The editor never makes one wider or taller than the
+// screen, but a project file can say anything up to 32767 x 32767 (3 GB per frame): such a
+// file is refused on reading instead of being allocated for every frame of an export.
+inline constexpr int kMaxLabelSide = 8192;
+inline constexpr long kMaxLabelPixels = 4096L * 4096L;
+
+constexpr bool isDrawableLabelSize(int width, int height) {
+  return width >= 1 && height >= 1 && width <= kMaxLabelSide && height <= kMaxLabelSide &&
+         static_cast<long>(width) * height <= kMaxLabelPixels;
+}
+
 enum class GradientStyle : std::uint8_t {
   Horizontal = 0,
   Vertical,

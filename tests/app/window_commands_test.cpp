@@ -66,20 +66,22 @@ struct BoxSeen {
 };
 
 void answerNextMessageBox(QMessageBox::StandardButton button, BoxSeen* seen) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [button, seen, poll] {
+  // Polls until the box is up (it runs its own event loop); the timer belongs to the
+  // application, so one that never sees a box is still released at exit.
+  auto* timer = new QTimer(QCoreApplication::instance());
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, button, seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
+    if (!box) return;
+    timer->stop();
+    timer->deleteLater();
     seen->title = box->windowTitle();
     seen->text = box->text();
     seen->icon = box->icon();
     seen->seen = true;
     box->button(button)->click();
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  timer->start();
 }
 
 void readBack(const QString& path, std::unique_ptr<model::LabelProject>& holder) {

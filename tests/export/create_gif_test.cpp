@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <utility>
 
 #include "export_gif_walker.h"
+#include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
 #include "model/label_project.h"
 
@@ -234,6 +236,58 @@ TEST(PaletteSharing, FramesShareWhenNinetyPercentOfTheirCubeColoursAreInTheSourc
   near.setPixel(4, 1, rgb(205, 0, 0));
   EXPECT_TRUE(isUsePalette(std::vector<FastBitmap>{source, near}, 0));
   EXPECT_FALSE(isUsePalette(std::vector<FastBitmap>{source, FastBitmap()}, 0));
+}
+
+// The decision as the scratch-image procedure takes it: each frame assigned to a fresh
+// image (web-cube reduction, nearest colour), its colour tables merged, and the merged
+// colours compared with the source frame's.
+bool isUsePaletteByScratchImage(const std::vector<FastBitmap>& frames, int source) {
+  auto mergedColors = [](const FastBitmap& bitmap) {
+    gif::GifImage scratch;
+    scratch.assign(bitmap);
+    gif::mergeColorTables(scratch);
+    std::vector<Color> colors;
+    for (int i = 0; i < scratch.globalTable().count(); ++i) colors.push_back(scratch.globalTable().entryColor(i));
+    return colors;
+  };
+  const std::vector<Color> sourceList = mergedColors(frames[static_cast<std::size_t>(source)]);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    if (static_cast<int>(i) == source) continue;
+    const std::vector<Color> colors = mergedColors(frames[i]);
+    const auto found = std::count_if(colors.begin(), colors.end(), [&](Color c) {
+      return std::find(sourceList.begin(), sourceList.end(), c) != sourceList.end();
+    });
+    if (static_cast<double>(found) / static_cast<double>(colors.size()) < 0.9) return false;
+  }
+  return true;
+}
+
+TEST(PaletteSharing, AgreesWithTheScratchImageProcedureOnRandomFrames) {
+  std::mt19937 rng(7);
+  int shared = 0;
+  for (int round = 0; round < 60; ++round) {
+    // Frames drawn from a small pool of colours, so that sharing is sometimes allowed and
+    // sometimes refused; the pool includes near-duplicates that fall into one cube cell.
+    std::vector<Color> pool;
+    for (int k = 0; k < 12; ++k)
+      pool.push_back(rgb(static_cast<std::uint8_t>(rng() % 256), static_cast<std::uint8_t>(rng() % 256),
+                         static_cast<std::uint8_t>(rng() % 256)));
+    std::vector<FastBitmap> frames;
+    for (int f = 0; f < 3; ++f) {
+      FastBitmap b(16, 4);
+      const int used = 3 + static_cast<int>(rng() % 10);
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x) b.setPixel(x, y, pool[rng() % static_cast<unsigned>(used)]);
+      frames.push_back(b);
+    }
+    const int source = paletteSourceFrame(frames);
+    const bool expected = isUsePaletteByScratchImage(frames, source);
+    EXPECT_EQ(isUsePalette(frames, source), expected) << "round " << round;
+    shared += expected ? 1 : 0;
+  }
+  // Both answers occurred, so the comparison covered both sides of the 90 % line.
+  EXPECT_GT(shared, 0);
+  EXPECT_LT(shared, 60);
 }
 
 TEST(CreateGif, SharedPaletteDecisionIsReported) {

@@ -67,25 +67,5 @@ TEST(OctreeTest, FoldsTheDeepestLevelBeforeShallowerOnes) {
   EXPECT_EQ(q.palette(), (Palette{rgb(0, 0, 1), rgb(255, 255, 255)}));
 }
 
-TEST(OctreeTest, PaletteOfABitmapWithSystemColoursFramesTheOctreeColours) {
-  raster::FastBitmap bmp(4, 1);
-  bmp.setPixel(0, 0, rgb(1, 2, 3));
-  bmp.setPixel(1, 0, rgb(1, 2, 3));
-  bmp.setPixel(2, 0, rgb(200, 100, 50));
-  bmp.setPixel(3, 0, rgb(200, 100, 50));
-  const Palette plain = octreePaletteOf(bmp, 256, 8, false);
-  EXPECT_EQ(plain, (Palette{rgb(1, 2, 3), rgb(200, 100, 50)}));
-  const Palette framed = octreePaletteOf(bmp, 236, 8, true);
-  ASSERT_EQ(framed.size(), 256u);
-  EXPECT_EQ(framed[9], systemPalette20()[9]);
-  EXPECT_EQ(framed[10], rgb(1, 2, 3));
-  EXPECT_EQ(framed[11], rgb(200, 100, 50));
-  EXPECT_EQ(framed[12], rgb(0, 0, 0));
-  EXPECT_EQ(framed[245], rgb(0, 0, 0));
-  EXPECT_EQ(framed[246], systemPalette20()[10]);
-  EXPECT_EQ(framed[255], systemPalette20()[19]);
-  EXPECT_TRUE(octreePaletteOf(raster::FastBitmap(), 256, 8, false).empty());
-}
-
 }  // namespace
 }  // namespace zefra::gif

@@ -262,13 +262,5 @@ TEST(OptimizeTest, ReportsProgressAndStopsOnACustomPaletteReduction) {
   EXPECT_NO_THROW(optimizeFrames(image, OptimizeOptions{OptimizeOption::Reduce}, ReductionMode::Octree));
 }
 
-TEST(OptimizeTest, AnImageWithoutFramesIsLeftAlone) {
-  GifImage image;
-  bool called = false;
-  image.progressHandler = [&](ProgressStage, int, const std::string&) { called = true; };
-  optimizeFrames(image, kExportFirstPass);
-  EXPECT_FALSE(called);
-}
-
 }  // namespace
 }  // namespace zefra::gif

@@ -34,6 +34,9 @@ void randomise(LabelProject& project, int count, std::mt19937& random) {
   for (int k = 1; k <= count; ++k) {
     auto* raw = reinterpret_cast<std::uint8_t*>(&project.frame(k));
     for (std::size_t i = 0; i < kFrameRecordSize; ++i) raw[i] = static_cast<std::uint8_t>(byte(random));
+    // The one thing a reader checks beyond the frame count: a size it can draw.
+    project.frame(k).width = static_cast<std::int16_t>(1 + byte(random) * 8);
+    project.frame(k).height = static_cast<std::int16_t>(1 + byte(random) * 2);
   }
   project.frameCount = static_cast<std::uint8_t>(count);
   project.takeSettingsFromRecord1();
@@ -150,7 +153,13 @@ class LblRejection : public ::testing::Test {
     std::vector<std::uint8_t> bytes(kFrameRecordSize * records, 0);
     const std::uint8_t head[] = {0x05, 0x4C, 0x42, 0x31, countByte};
     std::memcpy(bytes.data(), head, sizeof head);
+    for (int k = 0; k < records; ++k) setSize(bytes, k, 468, 60);
     return bytes;
+  }
+
+  static void setSize(std::vector<std::uint8_t>& bytes, int record, std::int16_t w, std::int16_t h) {
+    std::memcpy(bytes.data() + kFrameRecordSize * record + offsetof(FrameRecord, width), &w, 2);
+    std::memcpy(bytes.data() + kFrameRecordSize * record + offsetof(FrameRecord, height), &h, 2);
   }
 
   TempDir dir;
@@ -177,6 +186,22 @@ TEST_F(LblRejection, BadFrameCountsAndShortFiles) {
   auto shortThree = lb1(3, 3);
   shortThree.resize(shortThree.size() - 1);
   expectRejected(shortThree);
+}
+
+// A size no frame can be drawn at (zero, negative, or gigabytes per frame) is refused
+// before anything is allocated for it, in any record.
+TEST_F(LblRejection, UndrawableLabelSizes) {
+  for (auto [w, h] : {std::pair<int, int>{0, 60}, {468, 0}, {-5, 60}, {32767, 32767}, {8193, 1}, {4097, 4097}}) {
+    auto bytes = lb1(2, 2);
+    setSize(bytes, 1, static_cast<std::int16_t>(w), static_cast<std::int16_t>(h));
+    expectRejected(bytes);
+  }
+  auto largest = lb1(1, 1);
+  setSize(largest, 0, 8192, 2048);
+  const auto path = dir / "largest.lbl";
+  writeBytes(path, largest);
+  auto project = clearedProject();
+  EXPECT_NO_THROW(readLblFile(path, *project));
 }
 
 TEST_F(LblRejection, ExtraBytesAfterTheLastRecordAreIgnored) {

@@ -24,6 +24,9 @@ inline constexpr std::size_t kV102Record = 4100;
 struct V102Frame {
   std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kV102Record, 0);
 
+  // Every old project had a drawable size; tests that need another one set it.
+  V102Frame() { size(468, 60); }
+
   V102Frame& u8(std::size_t at, std::uint8_t v) {
     bytes.at(at) = v;
     return *this;

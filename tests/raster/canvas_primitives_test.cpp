@@ -134,6 +134,36 @@ TEST(CanvasLine, ShallowAndSteepLinesAreConnectedAndReversible) {
   }
 }
 
+TEST(CanvasLine, OnePixelPerMajorStepWithinHalfAPixelOfTheIdealLine) {
+  // Lines wholly inside and lines whose end lies outside the clip take different paths
+  // through the code; both must pick the same pixels.
+  for (int a = -9; a <= 9; ++a)
+    for (int b = -9; b <= 9; ++b) {
+      if (a == 0 && b == 0) continue;
+      FastBitmap inside = blank(30, 30);
+      Canvas(inside, {15, 15}, {0, 0, 30, 30}).line({0, 0}, {a, b}, kInk);
+      FastBitmap clipped = blank(30, 30);
+      const Rect visible{15 - 2, 15 - 2, 15 + 2, 15 + 2};  // cuts the longer lines
+      Canvas(clipped, {15, 15}, visible).line({0, 0}, {a, b}, kInk);
+      const bool shallow = std::abs(a) >= std::abs(b);
+      const int major = shallow ? std::abs(a) : std::abs(b);
+      int drawn = 0;
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+          if (visible.contains(x, y)) {
+            ASSERT_EQ(inside.pixel(x, y), clipped.pixel(x, y)) << a << "," << b;
+          }
+          if (inside.pixel(x, y) != kInk) continue;
+          ++drawn;
+          const double px = x - 15, py = y - 15;
+          // Distance from the ideal line along the minor axis.
+          const double off = shallow ? std::abs(py - px * b / a) : std::abs(px - py * a / b);
+          EXPECT_LE(off, 0.5 + 1e-9) << a << "," << b << " at " << px << "," << py;
+        }
+      EXPECT_EQ(drawn, major) << a << "," << b;
+    }
+}
+
 TEST(CanvasLine, ClippedLineKeepsItsPixelsInside) {
   FastBitmap b = blank(5, 5);
   Canvas(b).line({-10, 2}, {10, 2}, kInk);
