@@ -12,7 +12,9 @@ for fuzzer in "$build"/fuzz/*_fuzzer; do
   work="$build/fuzz/work-$name"
   mkdir -p "$work"
   seeds=("$root/fuzz/corpus/$name")
-  [ -d "$root/fuzz/seeds-extra/$name" ] && seeds+=("$root/fuzz/seeds-extra/$name")
+  # The public GIF conformance suites beside the checkout make good extra GIF seeds.
+  suite="${ZEFRA_TESTDATA_DIR:-$root/../shared/testdata}/gif-suite"
+  if [ "$name" = gif ] && [ -d "$suite" ]; then seeds+=("$suite"); fi
   echo "== $name: ${seconds}s"
   if ! "$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -artifact_prefix="$work/" "$work" "${seeds[@]}" 2>&1 | tail -n 3; then
     echo "!! $name found a crash (see $work/)"

@@ -31,7 +31,12 @@ void FrameEncoder::encode() {
   dest.writeByte(static_cast<std::uint8_t>(bits));
   if (pixels && width > 0 && height > 0) compressPixels();
   emitBits(endCode);
-  if (pending > 0) writer.put(static_cast<std::uint8_t>(accumulator & 0xFF));
+  // The last partial byte is padded with zero bits.
+  while (pending > 0) {
+    writer.put(static_cast<std::uint8_t>(accumulator & 0xFF));
+    accumulator >>= 8;
+    pending -= 8;
+  }
   accumulator = 0;
   pending = 0;
   writer.finish();

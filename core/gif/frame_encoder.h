@@ -53,13 +53,15 @@ class FrameEncoder {
 
   [[noreturn]] static void colorNotInTable();
 
+  // Codes are packed least significant bit first; whole 32-bit groups go to the writer
+  // at once, which gives the same bytes as writing each byte as it fills.
   void emitBits(unsigned code) {
-    accumulator |= static_cast<std::uint32_t>(code) << pending;
+    accumulator |= static_cast<std::uint64_t>(code) << pending;
     pending += codeWidth;
-    while (pending >= 8) {
-      writer.put(static_cast<std::uint8_t>(accumulator & 0xFF));
-      accumulator >>= 8;
-      pending -= 8;
+    if (pending >= 32) {
+      writer.put4(static_cast<std::uint32_t>(accumulator));
+      accumulator >>= 32;
+      pending -= 32;
     }
   }
 
@@ -70,7 +72,7 @@ class FrameEncoder {
   int height;
   int width;
   SubBlockWriter writer;
-  std::uint32_t accumulator = 0;
+  std::uint64_t accumulator = 0;
   int pending = 0;
   int codeWidth;
   int initialWidth;

@@ -16,6 +16,10 @@ void LzwEncoder::compressPixels() {
   maxCode = (1u << codeWidth) - 1;
   emitClear();
   const unsigned limit = static_cast<unsigned>(allowed);
+  // Held in locals: the byte stores of the sub-block writer would otherwise make the
+  // compiler reload these pointers for every pixel.
+  LzwHashTable& hash = *table;
+  std::array<std::uint32_t, 4096>& recent = *recentChild;
   bool first = true;
   unsigned prefix = 0;
   forEachSpan([&](const std::uint8_t* p, std::size_t n) {
@@ -29,7 +33,6 @@ void LzwEncoder::compressPixels() {
     for (; i < n; ++i) {
       const unsigned k = p[i];
       if (k >= limit) colorNotInTable();
-      std::array<std::uint32_t, 4096>& recent = *recentChild;
       const std::uint32_t cached = recent[prefix];
       if ((cached >> 12) == k) {
         prefix = cached & 0xFFF;
@@ -37,7 +40,7 @@ void LzwEncoder::compressPixels() {
       }
       const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | k;
       int slot = 0;
-      const int code = table->findOrFreeSlot(key, slot);
+      const int code = hash.findOrFreeSlot(key, slot);
       if (code >= 0) {
         recent[prefix] = (k << 12) | static_cast<std::uint32_t>(code);
         prefix = static_cast<unsigned>(code);
@@ -45,7 +48,7 @@ void LzwEncoder::compressPixels() {
       }
       emit(prefix);
       if (nextCode < 4095) {
-        table->insertAt(slot, key, static_cast<int>(nextCode));
+        hash.insertAt(slot, key, static_cast<int>(nextCode));
         recent[prefix] = (k << 12) | nextCode;
         prefix = k;
         ++nextCode;

@@ -24,6 +24,19 @@ class SubBlockWriter final : public GifStream {
     dirty = true;
     if (fill == 256) flushFull();
   }
+  // Four bytes at once, the low byte of value first.
+  void put4(std::uint32_t value) {
+    if (fill + 4 < 256) {
+      buffer[fill] = static_cast<std::uint8_t>(value);
+      buffer[fill + 1] = static_cast<std::uint8_t>(value >> 8);
+      buffer[fill + 2] = static_cast<std::uint8_t>(value >> 16);
+      buffer[fill + 3] = static_cast<std::uint8_t>(value >> 24);
+      fill += 4;
+      dirty = true;
+      return;
+    }
+    for (int i = 0; i < 4; ++i) put(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
   void finish();
 
  private:
