@@ -58,7 +58,7 @@ std::int32_t i32At(const std::uint8_t* h, std::size_t at) {
 // The set whose header these bytes would be (a short header is padded with zeros).
 GlyphSet setDescribedBy(const std::uint8_t* data, std::size_t headerBytes) {
   std::uint8_t h[kGlyphHeaderSize] = {};
-  std::memcpy(h, data, headerBytes);
+  if (headerBytes > 0) std::memcpy(h, data, headerBytes);  // an empty input comes as a null pointer
   GlyphSet set;
   set.font.height = i32At(h, 0);
   set.font.size = i32At(h, 4);
