@@ -15,47 +15,12 @@
 #include "io/lbl_reader.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "window_driver.h"
 
 using namespace zefra;
 using namespace zefra::app;
 
 namespace {
-
-struct Window {
-  PromptLog log;
-  ScriptedPrompts* prompts = nullptr;
-  std::unique_ptr<MainWindow> main;
-
-  explicit Window(const QStringList& arguments = {}) {
-    auto scripted = std::make_unique<ScriptedPrompts>(log);
-    prompts = scripted.get();
-    main = std::make_unique<MainWindow>(arguments, std::move(scripted));
-    main->show();
-  }
-  void trigger(const char* name) {
-    QAction* action = main->findChild<QAction*>(QLatin1String(name));
-    QVERIFY2(action, name);
-    QVERIFY2(action->isEnabled(), name);
-    action->trigger();
-  }
-  QAction* action(const char* name) const { return main->findChild<QAction*>(QLatin1String(name)); }
-  QString pane(const char* name) const { return main->findChild<QLabel*>(QLatin1String(name))->text(); }
-  const model::LabelProject& project() const { return main->editor().project(); }
-
-  // Gives the current frame its own background colour, the way a panel edit would.
-  void colourCurrentFrame(Color c) {
-    const editor::Change change = main->editor().editFrames(
-        editor::EditScope::CurrentFrame, "Frame Color", [c](model::FrameRecord& r) { r.frameColor = c; });
-    main->showEditResult(change);
-  }
-  Color canvasColour() const {
-    const QImage image = main->canvas()->image();
-    if (image.isNull()) return 0xFFFFFFFFu;
-    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
-    return rgb(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-               static_cast<std::uint8_t>(c.blue()));
-  }
-};
 
 // Answers the next message box the application shows with `button` and reports what it said.
 struct BoxSeen {
@@ -102,9 +67,7 @@ class WindowCommandsTest : public QObject {
   void initTestCase() {
     QVERIFY(settingsDir.isValid());
     QVERIFY(work.isValid());
-    QCoreApplication::setOrganizationName("Pendrake");
-    QCoreApplication::setApplicationName("Zefra");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    isolateSettings(settingsDir);
   }
   void init() { QSettings().clear(); }
 

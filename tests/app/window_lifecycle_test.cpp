@@ -17,40 +17,12 @@
 #include "io/lbl_writer.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "window_driver.h"
 
 using namespace zefra;
 using namespace zefra::app;
 
 namespace {
-
-struct Window {
-  PromptLog log;
-  ScriptedPrompts* prompts = nullptr;
-  std::unique_ptr<MainWindow> main;
-
-  explicit Window(const QStringList& arguments = {}, bool show = true) {
-    auto scripted = std::make_unique<ScriptedPrompts>(log);
-    prompts = scripted.get();
-    main = std::make_unique<MainWindow>(arguments, std::move(scripted));
-    if (show) main->show();
-  }
-  QAction* action(const char* name) const { return main->findChild<QAction*>(QLatin1String(name)); }
-  QString pane(const char* name) const { return main->findChild<QLabel*>(QLatin1String(name))->text(); }
-  const model::LabelProject& project() const { return main->editor().project(); }
-  // Saves the current project under a new name through "Save Project as...".
-  void saveAs(const QString& path) {
-    prompts->savePaths.push_back(path);
-    action("MSaveas")->trigger();
-  }
-  QStringList recentCaptions() const {
-    QStringList captions;
-    for (const char* name : {"N11", "N21", "N31", "N41", "N51"}) {
-      QAction* item = action(name);
-      captions << (item->isVisible() ? item->text() : QString());
-    }
-    return captions;
-  }
-};
 
 // Writes a project of `frames` frames whose frame k has background colour (k, 0, 0).
 void writeProject(const QString& path, int frames) {
@@ -76,9 +48,7 @@ class WindowLifecycleTest : public QObject {
   void initTestCase() {
     QVERIFY(settingsDir.isValid());
     QVERIFY(work.isValid());
-    QCoreApplication::setOrganizationName("Pendrake");
-    QCoreApplication::setApplicationName("Zefra");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    isolateSettings(settingsDir);
   }
   void init() { QSettings().clear(); }
 
