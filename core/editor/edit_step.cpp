@@ -19,6 +19,9 @@ void EditStep::undo(model::LabelProject& project) const {
     case Kind::ReverseFrames:
       reverseFrameOrder(project);
       break;
+    case Kind::Splice:
+      spliceFrames(project, at, static_cast<int>(inserted.size()), removed);
+      break;
   }
   project.currentFrame = static_cast<std::uint8_t>(currentBefore);
 }
@@ -37,6 +40,9 @@ void EditStep::redo(model::LabelProject& project) const {
       break;
     case Kind::ReverseFrames:
       reverseFrameOrder(project);
+      break;
+    case Kind::Splice:
+      spliceFrames(project, at, static_cast<int>(removed.size()), inserted);
       break;
   }
   project.currentFrame = static_cast<std::uint8_t>(currentAfter);

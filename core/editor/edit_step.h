@@ -20,7 +20,7 @@ struct RecordChange {
 };
 
 struct EditStep {
-  enum class Kind { Fields, InsertFrame, DeleteFrame, ReverseFrames };
+  enum class Kind { Fields, InsertFrame, DeleteFrame, ReverseFrames, Splice };
 
   Kind kind = Kind::Fields;
   std::string label;  // what the step did, for "Undo <label>"
@@ -36,6 +36,11 @@ struct EditStep {
   int currentBefore = 1;
   int currentAfter = 1;
   std::vector<model::FrameRecord> removed;
+
+  // Splice: from frame `at` on, the records in `removed` were replaced by those in
+  // `inserted` (moving, tweening and importing frames).
+  int at = 1;
+  std::vector<model::FrameRecord> inserted;
 
   void undo(model::LabelProject& project) const;
   void redo(model::LabelProject& project) const;

@@ -188,6 +188,39 @@ Change Editor::reverseFrames() {
   return change;
 }
 
+Change Editor::replaceFrames(std::string_view label, int at, int removeCount, std::vector<model::FrameRecord> records,
+                             int current) {
+  const int count = state->frameCount;
+  const int newCount = count - removeCount + static_cast<int>(records.size());
+  if (newCount > model::kMaxFrames) return Change::refused(kMaxFramesMessage);
+  if (at < 1 || removeCount < 0 || at + removeCount - 1 > count || newCount < 1) {
+    return Change::refused("");  // a caller's slip; nothing to tell the user
+  }
+  EditStep step;
+  step.kind = EditStep::Kind::Splice;
+  step.label = std::string(label);
+  step.at = at;
+  step.currentBefore = state->currentFrame;
+  step.currentAfter = std::clamp(current, 1, newCount);
+  step.removed.assign(state->records.begin() + (at - 1), state->records.begin() + (at - 1 + removeCount));
+  const bool same = step.removed.size() == records.size() &&
+                    std::equal(records.begin(), records.end(), step.removed.begin(), sameBytes);
+  if (same) return goToFrame(step.currentAfter);
+  spliceFrames(*state, at, removeCount, records);
+  step.inserted = std::move(records);
+  state->currentFrame = static_cast<std::uint8_t>(step.currentAfter);
+  state->modified = true;
+  mergeOpen = false;
+
+  Change change;
+  const int last = step.removed.size() == step.inserted.size() ? at + removeCount - 1 : std::max(count, newCount);
+  for (int k = at; k <= last; ++k) change.frames.set(static_cast<std::size_t>(k));
+  change.frameCountChanged = newCount != count;
+  change.currentFrameChanged = true;
+  record(std::move(step));
+  return change;
+}
+
 Change Editor::goToFrame(int frame) {
   Change change;
   const int target = std::clamp(frame, 1, static_cast<int>(state->frameCount));
@@ -307,6 +340,10 @@ Change changeOf(const EditStep& step, int frameCount) {
     case EditStep::Kind::DeleteFrame:
       for (int k = step.currentBefore; k <= frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
       change.frameCountChanged = true;
+      break;
+    case EditStep::Kind::Splice:
+      for (int k = step.at; k <= frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
+      change.frameCountChanged = step.removed.size() != step.inserted.size();
       break;
   }
   return change;

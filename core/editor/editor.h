@@ -131,6 +131,12 @@ class Editor {
   Change nextFrame();      // wraps from the last to the first
   Change previousFrame();  // wraps from the first to the last
   Change goToFrame(int frame);  // frame clamped to 1..frameCount
+  // Replaces `removeCount` records from frame `at` on with `records` as one undoable step
+  // (the building block of moving, tweening and importing frames); frame `current`
+  // becomes current. Refused with kMaxFramesMessage past 127 frames; nothing changes
+  // when the records are the same as those they replace.
+  Change replaceFrames(std::string_view label, int at, int removeCount, std::vector<model::FrameRecord> records,
+                       int current);
   // Toggles Lock Frames and answers the new state.
   bool toggleLockFrames();
   Change selectSlot(SlotKind kind, int slot);  // slot clamped to 1..10

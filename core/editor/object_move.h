@@ -1,0 +1,72 @@
+#pragma once
+// Moving a canvas object (a text, picture or shape slot of the current frame) with the
+// mouse or the arrow keys. A move is the same edit as typing into the object's X and Y
+// spins: the value is clamped to the spin's range, written into the current frame and,
+// while Lock Frames is off, into every frame; and it is undoable. A whole drag, however
+// many mouse moves it takes, is one undo step.
+
+#include <string_view>
+
+#include "editor/editor.h"
+#include "model/frame_record.h"
+
+namespace zefra::editor {
+
+// The X and Y spins run from minus to plus the screen's width and height.
+struct PositionRange {
+  int maxX = 32767;
+  int maxY = 32767;
+};
+
+struct ObjectPosition {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const ObjectPosition&, const ObjectPosition&) = default;
+};
+
+// The left/top position fields of slot `slot` (1..10) of `kind`.
+ObjectPosition objectPosition(const model::FrameRecord& record, SlotKind kind, int slot);
+
+// "Move Text", "Move Picture", "Move Shape": the undo label of a move.
+std::string_view moveLabel(SlotKind kind);
+
+// Puts the object at (x, y), each clamped to the range. Like a spin, a coordinate that
+// does not change is not written, so with Lock Frames off only the coordinate that moved
+// is copied into every frame. Steps with the same non-zero mergeKey merge (see
+// Editor::editFrames).
+Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const PositionRange& range,
+                    int mergeKey = 0);
+// Moves the object by (dx, dy) from where it is in the current frame: the arrow keys.
+Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range);
+
+// One drag of the left mouse button: the grabbed point of the object stays under the
+// mouse. Coordinates are canvas pixels.
+class ObjectDrag {
+ public:
+  static constexpr int kMergeKey = 0x4d4f5645;  // one undo step per drag
+
+  ObjectDrag(Editor& editor, SlotKind kind, int slot, int pressX, int pressY, const PositionRange& range);
+  ObjectDrag(const ObjectDrag&) = delete;
+  ObjectDrag& operator=(const ObjectDrag&) = delete;
+  ~ObjectDrag() { finish(); }
+
+  // The mouse is at (x, y): the object's left edge becomes x - (press x - its left edge at
+  // the press), and the same for the top.
+  Change moveTo(int x, int y);
+  // The button is released: the next edit starts a new undo step.
+  void finish();
+
+  SlotKind kind() const { return objectKind; }
+  int slot() const { return objectSlot; }
+
+ private:
+  Editor& editor;
+  SlotKind objectKind;
+  int objectSlot;
+  int anchorX;  // the press point inside the object
+  int anchorY;
+  PositionRange range;
+  bool open = true;
+};
+
+}  // namespace zefra::editor

@@ -1,0 +1,135 @@
+// zefra-cli tween, run as a script would run it: the frames it writes, and its errors.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "editor/editor.h"
+#include "io/lbl_reader.h"
+#include "io/lbl_test_files.h"
+#include "model/label_project.h"
+
+namespace {
+
+using zefra::testing::readBytes;
+using zefra::testing::TempDir;
+namespace editor = zefra::editor;
+namespace model = zefra::model;
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+CliRun runCli(const TempDir& dir, const std::string& arguments) {
+  const std::string errFile = (dir / "stderr.txt").string();
+  const std::string command = quoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + quoted(errFile);
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const auto err = readBytes(errFile);
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Frames: shape 1 at x = 0 with delay 100, then at x = 30 with delay 400, then a third.
+std::string writeThreeFrames(const TempDir& dir, const std::string& name) {
+  editor::Editor e("/nowhere/", 96);
+  e.editFrames(editor::EditScope::CurrentFrame, "Shape", [](model::FrameRecord& f) {
+    f.shapeStyle[0] = 1;
+    f.shapeX[0] = 0;
+    f.frameColor = zefra::rgb(0, 0, 0);
+  });
+  e.insertFrame();
+  e.editFrames(editor::EditScope::CurrentFrame, "Move", [](model::FrameRecord& f) {
+    f.shapeX[0] = 30;
+    f.delayMs = 400;
+    f.frameColor = zefra::rgb(30, 60, 90);
+  });
+  e.insertFrame();
+  const std::string path = (dir / name).string();
+  EXPECT_TRUE(e.saveAs(path).ok);
+  return path;
+}
+
+std::unique_ptr<model::LabelProject> read(const std::string& path) {
+  auto project = std::make_unique<model::LabelProject>();
+  project->clearLbl();
+  zefra::io::readLblFile(path, *project);
+  return project;
+}
+
+TEST(CliTween, InsertsInterpolatedFramesAndSavesInPlace) {
+  TempDir dir;
+  const std::string file = writeThreeFrames(dir, "walk.lbl");
+  const CliRun run = runCli(dir, "tween " + quoted(file) + " --from 1 --count 2");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Inserted 2 frames between frame 1 and frame 2; wrote " + file + " with 5 frames\n");
+  auto project = read(file);
+  ASSERT_EQ(project->frameCount, 5);
+  EXPECT_EQ(project->frame(2).shapeX[0], 10);
+  EXPECT_EQ(project->frame(3).shapeX[0], 20);
+  EXPECT_EQ(project->frame(2).delayMs, 200);
+  EXPECT_EQ(project->frame(3).delayMs, 300);
+  EXPECT_EQ(project->frame(2).frameColor, zefra::rgb(10, 20, 30));
+  EXPECT_EQ(project->frame(4).shapeX[0], 30);
+}
+
+TEST(CliTween, WritesToAnotherFileAndLeavesTheInputAlone) {
+  TempDir dir;
+  const std::string file = writeThreeFrames(dir, "in.lbl");
+  const auto before = readBytes(file);
+  const std::string out = (dir / "out.lbl").string();
+  const CliRun run = runCli(dir, "tween " + quoted(file) + " --from=3 --count=1 -o " + quoted(out));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(readBytes(file), before);
+  auto project = read(out);
+  ASSERT_EQ(project->frameCount, 4);
+  // From the last frame the tween runs back towards frame 1.
+  EXPECT_EQ(project->frame(4).shapeX[0], 15);
+  EXPECT_EQ(project->frame(4).delayMs, 250);
+}
+
+TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
+  TempDir dir;
+  const std::string file = writeThreeFrames(dir, "p.lbl");
+  const auto before = readBytes(file);
+
+  const CliRun noCount = runCli(dir, "tween " + quoted(file) + " --from 1");
+  EXPECT_EQ(noCount.exitCode, 2);
+  EXPECT_TRUE(has(noCount.err, "needs --count K")) << noCount.err;
+  EXPECT_TRUE(has(noCount.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [-o OUT.lbl]")) << noCount.err;
+  EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from x --count 1").exitCode, 2);
+  EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 0").exitCode, 2);
+  EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 2 --fast").exitCode, 2);
+
+  const CliRun past = runCli(dir, "tween " + quoted(file) + " --from 4 --count 1");
+  EXPECT_EQ(past.exitCode, 1);
+  EXPECT_EQ(past.err, "zefra-cli tween: --from 4 is past the last frame: the project has 3 frames\n");
+
+  const CliRun tooMany = runCli(dir, "tween " + quoted(file) + " --from 1 --count 125");
+  EXPECT_EQ(tooMany.exitCode, 1);
+  EXPECT_EQ(tooMany.err, "zefra-cli tween: Maximal numbers of frames is 127.\n");
+  EXPECT_EQ(readBytes(file), before) << "a refused tween writes nothing";
+
+  const std::string missing = (dir / "missing.lbl").string();
+  const CliRun unreadable = runCli(dir, "tween " + quoted(missing) + " --from 1 --count 1");
+  EXPECT_EQ(unreadable.exitCode, 1);
+  EXPECT_EQ(unreadable.err, "zefra-cli tween: Error reading the file " + missing + "\n");
+}
+
+}  // namespace
