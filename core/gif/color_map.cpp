@@ -147,6 +147,10 @@ void ColorMap::loadFromStream(GifInput& input, int n) {
   importRaw(triples.data(), n);
 }
 
+void ColorMap::notifyChanged() {
+  if (owner) owner->notifyChanged();
+}
+
 void ColorMap::reportWarning(const std::string& message) const {
   if (owner) owner->reportWarning(nullptr, message);
 }
@@ -169,7 +173,6 @@ void remapFrame(GifFrame& frame, const std::vector<std::uint8_t>& table) {
     // Written directly: the new index is valid for the remapped table by construction.
     frame.graphicControl->setTransparentIndex(table[frame.graphicControl->transparentIndex()]);
   }
-  frame.dropCaches();
 }
 
 }  // namespace
@@ -187,13 +190,6 @@ void GlobalColorMap::remapPixels(const std::vector<std::uint8_t>& table) {
     if (!frame->empty() && &frame->effectiveColorMap() == this) remapFrame(*frame, table);
 }
 
-void GlobalColorMap::notifyChanged() {
-  if (!image()) return;
-  image()->cachedBitmap.reset();
-  for (const auto& frame : image()->frames())
-    if (frame->localColorMap().empty()) frame->dropCaches();
-}
-
 void LocalColorMap::countColorUse(std::vector<std::uint32_t>& histogram) const {
   if (histogram.size() < 256) histogram.resize(256, 0);
   if (owningFrame && !owningFrame->empty()) countFrame(*owningFrame, histogram);
@@ -201,10 +197,6 @@ void LocalColorMap::countColorUse(std::vector<std::uint32_t>& histogram) const {
 
 void LocalColorMap::remapPixels(const std::vector<std::uint8_t>& table) {
   if (owningFrame && !owningFrame->empty()) remapFrame(*owningFrame, table);
-}
-
-void LocalColorMap::notifyChanged() {
-  if (owningFrame) owningFrame->dropCaches();
 }
 
 }  // namespace zefra::gif

@@ -79,7 +79,8 @@ class ColorMap {
   bool sortByUse();
 
   virtual void reportWarning(const std::string& message) const;
-  virtual void notifyChanged() {}
+  // Tells the image that what it shows changed.
+  void notifyChanged();
   GifImage* image() const { return owner; }
 
  protected:
@@ -99,7 +100,6 @@ class GlobalColorMap final : public ColorMap {
   // Counts and rewrites the frames whose effective colour table is this one.
   void countColorUse(std::vector<std::uint32_t>& histogram) const override;
   void remapPixels(const std::vector<std::uint8_t>& table) override;
-  void notifyChanged() override;
 
  private:
   GifHeader* owningHeader;
@@ -111,7 +111,6 @@ class LocalColorMap final : public ColorMap {
   GifFrame* frame() const { return owningFrame; }
   void countColorUse(std::vector<std::uint32_t>& histogram) const override;
   void remapPixels(const std::vector<std::uint8_t>& table) override;
-  void notifyChanged() override;
 
  private:
   GifFrame* owningFrame;

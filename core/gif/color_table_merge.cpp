@@ -237,8 +237,7 @@ void mergeColorTables(GifImage& image) {
   }
 
   // 9.
-  image.cachedBitmap.reset();
-  for (const auto& frame : image.frames()) frame->dropCaches();
+  image.notifyChanged();
 }
 
 }  // namespace zefra::gif

@@ -115,7 +115,6 @@ void maskUnchangedPixels(GifFrame& frame, const GifFrame* previous) {
     frame.graphicControl->setTransparencyOn(true);
     frame.graphicControl->setTransparentIndex(t);
   }
-  frame.dropCaches();
 }
 
 // ---- TrimTransparentBorders ------------------------------------------------------------
@@ -159,7 +158,6 @@ void trimTransparentBorders(GifFrame& frame) {
                 nw, cut.begin() + static_cast<std::ptrdiff_t>(y) * nw);
   frame.setPlacement(frame.left() + first, frame.top() + top, nw, nh);
   frame.setPixels(std::move(cut));
-  frame.dropCaches();
 }
 
 // ---- OptimizeFrames --------------------------------------------------------------------
@@ -322,7 +320,6 @@ void optimizeFrames(GifImage& image, OptimizeOptions options, ReductionMode mode
     progress.end(false);
     throw;
   }
-  image.cachedBitmap.reset();
   image.notifyChanged();
   progress.end(true);
 }

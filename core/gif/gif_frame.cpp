@@ -27,11 +27,6 @@ GifFrame::GifFrame(GifImage* image) : GifItem(image), localMap(image, this) {}
 
 GifFrame::~GifFrame() { clearFrame(); }
 
-void GifFrame::dropCaches() {
-  cachedBitmap.reset();
-  maskStale = true;
-}
-
 void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight) {
   checkDimension(newLeft);
   checkDimension(newTop);
@@ -46,7 +41,6 @@ void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight
     if (image() && area > image()->limits.maxFramePixels) throw GifError("Frame exceeds the pixel limit");
     std::vector<std::uint8_t> fresh(static_cast<std::size_t>(area), 0);
     pixelData.swap(fresh);
-    dropCaches();
   }
   placement = {static_cast<std::uint16_t>(newLeft), static_cast<std::uint16_t>(newTop),
                static_cast<std::uint16_t>(newWidth), static_cast<std::uint16_t>(newHeight)};
@@ -59,7 +53,6 @@ void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight
       warned = true;
     }
     header.setWidth(newLeft + newWidth);
-    image()->cachedBitmap.reset();
   }
   if (newTop + newHeight > header.height()) {
     if (header.height() > 0) {
@@ -67,7 +60,6 @@ void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight
       warned = true;
     }
     header.setHeight(newTop + newHeight);
-    image()->cachedBitmap.reset();
   }
   if (warned) reportWarning("Image exceeds Logical Screen size");
 }
@@ -76,13 +68,11 @@ void GifFrame::setPixels(std::vector<std::uint8_t> indices) {
   if (indices.size() != static_cast<std::size_t>(width()) * static_cast<std::size_t>(height()))
     throw std::invalid_argument("GifFrame::setPixels: size is not width * height");
   pixelData = std::move(indices);
-  dropCaches();
 }
 
 void GifFrame::releasePixels() {
   pixelData.clear();
   pixelData.shrink_to_fit();
-  dropCaches();
 }
 
 std::uint8_t* GifFrame::rowPointer(int y) {
@@ -103,7 +93,6 @@ std::uint8_t GifFrame::pixelAt(int x, int y) const {
 void GifFrame::setPixelAt(int x, int y, std::uint8_t index) {
   if (x < 0 || x >= width()) throw GifError("Invalid pixel coordinates");
   rowPointer(y)[x] = index;
-  dropCaches();
 }
 
 const ColorMap& GifFrame::effectiveColorMap() const {
@@ -125,7 +114,6 @@ void GifFrame::clearFrame() {
   placement[3] = 0;
   hasTransparency = false;
   graphicControl = nullptr;
-  dropCaches();
 }
 
 void GifFrame::assign(const GifFrame* source) {
@@ -148,7 +136,6 @@ void GifFrame::assign(const GifFrame* source) {
   GifInput in(bytes);
   loadExtensions(in);
   if (source->hasTransparency && !source->empty()) hasTransparency = true;
-  cachedBitmap = source->cachedBitmap;
 }
 
 int GifFrame::codeBits() const {
@@ -268,7 +255,6 @@ void GifFrame::loadImage(GifInput& input) {
       from += rowBytes;
     });
   }
-  dropCaches();
 }
 
 }  // namespace zefra::gif

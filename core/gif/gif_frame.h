@@ -78,11 +78,6 @@ class GifFrame final : public GifItem {
   // The frame's graphic control extension (not owned: it lives in extensions()).
   GraphicControlExtension* graphicControl = nullptr;
 
-  // Built by playback on demand and dropped whenever pixels or colours change.
-  std::shared_ptr<const raster::FastBitmap> cachedBitmap;
-  bool maskStale = true;
-  void dropCaches();
-
   // Deletes extensions, local colours and pixels; size 0; no transparency.
   void clearFrame();
 

@@ -18,7 +18,6 @@ GifImage::~GifImage() {
 }
 
 void GifImage::resetImage() {
-  cachedBitmap.reset();
   frameList.clear();
   screenHeader->clear();
 }
@@ -29,7 +28,6 @@ void GifImage::setScreenWidth(int width) {
     if (frame->left() + frame->width() > width) throw GifError("Image width too small for contained frames");
   if (width == screenHeader->width()) return;
   screenHeader->setWidth(width);
-  cachedBitmap.reset();
   notifyChanged();
 }
 
@@ -39,14 +37,12 @@ void GifImage::setScreenHeight(int height) {
     if (frame->top() + frame->height() > height) throw GifError("Image height too small for contained frames");
   if (height == screenHeader->height()) return;
   screenHeader->setHeight(height);
-  cachedBitmap.reset();
   notifyChanged();
 }
 
 int GifImage::addFrame(std::unique_ptr<GifFrame> frame) {
   if (!frame || frame->image() != this) throw GifError("Object type not supported for operation");
   const int index = frameList.add(std::move(frame));
-  cachedBitmap.reset();
   notifyChanged();
   return index;
 }
@@ -68,7 +64,7 @@ void GifImage::assign(const GifImage& source) {
   resetImage();
   screenHeader->setDescriptor(source.header().descriptor());
   globalTable().assign(source.globalTable());
-  painterPriority = source.painterPriority;
+  playbackSpeed = source.playbackSpeed;
   backdropColor = source.backdropColor;
   drawFlags = source.drawFlags;
   reductionMode = source.reductionMode;
@@ -94,8 +90,6 @@ void GifImage::assign(const raster::FastBitmap& bitmap) {
 }
 
 void GifImage::releaseCaches() {
-  cachedBitmap.reset();
-  for (const auto& frame : frameList) frame->dropCaches();
   if (globalTable().empty() && frameList.count() == 1) {
     GifFrame& only = frameList[0];
     globalTable().assign(only.localColorMap());

@@ -48,13 +48,13 @@ class GifImage {
   void setScreenWidth(int width);
   void setScreenHeight(int height);
 
-  // Settings (defaults as for a new image).
+  // Settings (defaults as for a new image). drawFlags, playbackSpeed (percent) and
+  // backdropColor steer playback (see gif/playback_options.h).
   std::uint16_t drawFlags = 0x060F;
   ReductionMode reductionMode = ReductionMode::NetscapeCube;
   std::uint32_t reductionBitCount = 8;
   DitherKind ditherKind = DitherKind::Nearest;
   CompressionKind compressionKind = CompressionKind::Lzw;
-  std::uint8_t painterPriority = 3;
   std::uint32_t playbackSpeed = 100;
   Color backdropColor = 0x1FFFFFFF;
   PixelLimits limits;
@@ -64,9 +64,6 @@ class GifImage {
   ProgressHandler progressHandler;
   // Called whenever the image changed in a way that needs redrawing.
   std::function<void()> changeHandler;
-
-  // The first frame rendered, built on demand by playback.
-  std::shared_ptr<const raster::FastBitmap> cachedBitmap;
 
   // Deletes every frame, empties the global table, zeroes the screen descriptor.
   void resetImage();
@@ -81,7 +78,7 @@ class GifImage {
   void assign(const IndexedBitmap& bitmap);
   void assign(const raster::FastBitmap& bitmap);
 
-  // Drops cached bitmaps; a single frame's local colours move to an empty global table.
+  // A single frame's local colours move to an empty global table.
   void releaseCaches();
 
   void reportWarning(const GifItem* sender, const std::string& message) const;

@@ -23,7 +23,6 @@ GraphicControlExtension::~GraphicControlExtension() {
 void GraphicControlExtension::setTransparencyOn(bool on) {
   bytes[1] = static_cast<std::uint8_t>(on ? bytes[1] | 0x01 : bytes[1] & ~0x01);
   frame().hasTransparency = on;
-  frame().dropCaches();
 }
 
 void GraphicControlExtension::setTransparentIndex(int index) {
@@ -33,7 +32,6 @@ void GraphicControlExtension::setTransparentIndex(int index) {
     index = 0;
   }
   bytes[4] = static_cast<std::uint8_t>(index);
-  frame().dropCaches();
 }
 
 void GraphicControlExtension::setUserInput(bool on) {
