@@ -17,6 +17,7 @@
 // regions of the banner and falls far below these floors.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -141,7 +142,8 @@ class PeerAgreement : public ::testing::Test {
  protected:
   void SetUp() override {
     scratch = fs::temp_directory_path() /
-              ("zefra_peer_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("zefra_peer_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(::getpid()));
     fs::remove_all(scratch);
     fs::create_directories(scratch);
   }
