@@ -228,18 +228,23 @@ void runSteps(GifImage& image, OptimizeOptions options, Progress& progress) {
   }
 
   if (options.has(OptimizeOption::Tidy)) {
+    // Two passes: whether a disposal is pointless depends on the next frame being opaque,
+    // so every frame's unused transparency has to be gone before any disposal is judged.
+    std::vector<bool> changed(static_cast<std::size_t>(n), false);
     for (int i = 0; i < n; ++i) {
       GifFrame& f = frames[i];
-      bool changed = false;
       if (transparentWithIndex(f) && !holdsIndex(f, f.graphicControl->transparentIndex())) {
         f.graphicControl->setTransparencyOn(false);
-        changed = true;
+        changed[static_cast<std::size_t>(i)] = true;
       }
+    }
+    for (int i = 0; i < n; ++i) {
+      GifFrame& f = frames[i];
       if (i + 1 < n && disposalIsPointless(f, frames[i + 1])) {
         f.graphicControl->setDisposal(Disposal::Unspecified);
-        changed = true;
+        changed[static_cast<std::size_t>(i)] = true;
       }
-      progress.step(changed);
+      progress.step(changed[static_cast<std::size_t>(i)]);
     }
   }
 

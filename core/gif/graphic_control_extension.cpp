@@ -48,7 +48,13 @@ void GraphicControlExtension::setDisposal(Disposal disposal) {
   bytes[1] = static_cast<std::uint8_t>((bytes[1] & ~0x1C) | (bits << 2));
 }
 
-void GraphicControlExtension::saveBody(GifStream& stream) const { stream.write(bytes.data(), bytes.size()); }
+void GraphicControlExtension::saveBody(GifStream& stream) const {
+  // Bits 7..5 of the packed byte are reserved: whatever a read file carried there is not
+  // passed on.
+  std::array<std::uint8_t, 6> out = bytes;
+  out[1] = static_cast<std::uint8_t>(out[1] & 0x1F);
+  stream.write(out.data(), out.size());
+}
 
 void GraphicControlExtension::loadBody(GifInput& input) {
   std::array<std::uint8_t, 6> block{};

@@ -17,9 +17,12 @@ std::uint8_t faceChannel(std::uint8_t v, std::uint8_t r, std::uint8_t g, std::ui
                          std::uint8_t border) {
   if (r == 255) return front;
   if (g == 255) return border;
+  // Where a later character's border overlaps an earlier character's front, r + g can
+  // pass 255 (each replaces only its own mask byte); the sum then overshoots full coverage
+  // and must stay white rather than wrap around to a dark speck.
   int t = 255 - r - g;
   if (t < 0) t = 0;
-  return static_cast<std::uint8_t>((t * v + r * front + g * border) / 255);
+  return static_cast<std::uint8_t>(std::clamp((t * v + r * front + g * border) / 255, 0, 255));
 }
 
 std::uint8_t effectChannel(std::uint8_t v, double effectColor) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "gif/application_extension.h"
@@ -164,6 +165,30 @@ TEST(GifWriter, ExtensionLayouts) {
   unknown->blocks = {DataSubBlock{{1, 2, 3}}, DataSubBlock{{9}}};
   b = extensionBytes(std::move(unknown));
   EXPECT_EQ(slice(b, 14, b.size() - 14), (Bytes{3, 1, 2, 3, 1, 9, 0}));
+}
+
+TEST(GifWriter, GraphicControlReservedBitsReadFromAFileAreWrittenAsZero) {
+  // One 1 x 1 frame whose graphic control packed byte has all three reserved bits set,
+  // disposal 2, user input and transparency: 111 010 1 1.
+  const Bytes file = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,  // screen, global table of 2
+                      0, 0, 0, 255, 255, 255,                              // the table
+                      0x21, 0xF9, 4, 0xEB, 7, 0, 1, 0,                     // graphic control
+                      0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00,                  // descriptor
+                      2, 2, 0x4C, 0x01, 0x00,                              // pixel 1
+                      0x3B};
+  GifImage image;
+  image.loadFromBytes(file);
+  ASSERT_EQ(image.frames().count(), 1);
+  const GraphicControlExtension* gce = image.frames()[0].graphicControl;
+  ASSERT_NE(gce, nullptr);
+  EXPECT_EQ(gce->disposal(), Disposal::RestoreBackground);
+  EXPECT_TRUE(gce->userInput());
+  EXPECT_TRUE(image.frames()[0].hasTransparency);
+  const Bytes b = image.saveToBytes();
+  const Bytes control = {0x21, 0xF9, 4, 0x0B, 7, 0, 1, 0};
+  const auto at = std::search(b.begin(), b.end(), control.begin(), control.end());
+  EXPECT_NE(at, b.end()) << "the packed byte keeps only flags and disposal";
+  EXPECT_EQ(std::search(b.begin(), b.end(), file.begin() + 19, file.begin() + 27), b.end());
 }
 
 TEST(GifWriter, SubBlocksAreFullAndNeverEmpty) {

@@ -234,6 +234,26 @@ TEST(OptimizeTest, TidyDropsUnusedTransparencyAndPointlessDisposal) {
   EXPECT_EQ(playTimeline(inside), reference);
 }
 
+TEST(OptimizeTest, TidyDropsUnusedTransparencyOfEveryFrameBeforeJudgingDisposals) {
+  // Frame b claims transparency but holds no pixel of its index, so it really is opaque
+  // and covers a: a's clearing of its area is pointless. That is only seen once b's unused
+  // transparency is gone, so the first pass has to finish over all frames first.
+  GifImage image;
+  GifFrame& a = addIndexedFrame(image, 6, 6, kFour, pattern(6, 6, 3));
+  GifFrame& b = addIndexedFrame(image, 6, 6, kFour, pattern(6, 6, 2));  // indices 0 and 1 only
+  GifFrame& c = addIndexedFrame(image, 6, 6, kFour, pattern(6, 6, 3));
+  addControl(a, 5, Disposal::RestoreBackground);
+  addControl(b, 5, Disposal::RestoreBackground, 3);
+  addControl(c, 5);
+  const auto reference = playTimeline(image);
+  optimizeFrames(image, OptimizeOptions{OptimizeOption::Tidy});
+  EXPECT_FALSE(b.hasTransparency);
+  EXPECT_EQ(a.graphicControl->disposal(), Disposal::Unspecified);
+  // c is opaque over all of b: clearing b's area is pointless as well.
+  EXPECT_EQ(b.graphicControl->disposal(), Disposal::Unspecified);
+  EXPECT_EQ(playTimeline(image), reference);
+}
+
 TEST(OptimizeTest, ReportsProgressAndStopsOnACustomPaletteReduction) {
   GifImage image;
   addIndexedFrame(image, 2, 1, kFour, {0, 1});

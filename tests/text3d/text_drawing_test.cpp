@@ -144,6 +144,40 @@ TEST(TextOut, ClipsAtTheCanvasEdges) {
     for (int x = 0; x < 40; ++x) ASSERT_EQ(clipped.pixel(x, y), whole.pixel(110 + x, 70 + y)) << x << "," << y;
 }
 
+// White front and white border: a pixel whose front and border coverage together reach
+// full coverage shows no background, so it comes out the same on black and on white paper
+// and must be white. Where a later character's border overlaps an earlier character's
+// partly covered front the two coverages add past 255; a blend that wraps around instead
+// of saturating shows there as a dark speck inside the letters.
+int specksOnWhiteOnBlack(GlyphCache& cache, int borderWidth) {
+  Font font = makeFont("Arial", 26);
+  Font3D f3;
+  f3.shadow().setStyle(ShadowStyle::Diffuse);
+  f3.shadow().setColor(0);
+  f3.border().setHeight(borderWidth);
+  f3.setFrontColor(rgb(255, 255, 255));
+  f3.border().setColor(rgb(255, 255, 255));
+  const std::string text = "Zefra makes GIF banners";
+  FastBitmap onBlack(900, 80), onWhite(900, 80);
+  onBlack.fill(rgb(0, 0, 0));
+  onWhite.fill(kPaper);
+  raster::Canvas black(onBlack), white(onWhite);
+  textOut3D(black, 4, 4, TextAlignment::Left, font, f3, text, std::nullopt, cache);
+  textOut3D(white, 4, 4, TextAlignment::Left, font, f3, text, std::nullopt, cache);
+  int specks = 0;
+  for (int y = 0; y < onBlack.height(); ++y)
+    for (int x = 0; x < onBlack.width(); ++x) {
+      const Color c = onBlack.pixel(x, y);
+      if (c == onWhite.pixel(x, y) && c != kPaper) ++specks;
+    }
+  return specks;
+}
+
+TEST(TextOut, ThickBordersLeaveNoSpecksWhereCharactersOverlap) {
+  auto cache = memoryOnlyCache();
+  for (int border : {1, 2, 4, 8}) EXPECT_EQ(specksOnWhiteOnBlack(*cache, border), 0) << "border " << border;
+}
+
 TEST(Accelerators, MarksAreResolved) {
   auto ab = parseAccelerators("A&B");
   ASSERT_EQ(ab.size(), 2u);

@@ -43,6 +43,13 @@ TEST(FaceArithmetic, FullCoverageTakesTheColourPartialBlends) {
   EXPECT_EQ(faceChannel(90, 0, 0, 255, 255), 90);
 }
 
+TEST(FaceArithmetic, CoveragesAddingPastFullSaturateInsteadOfWrapping) {
+  // A later character's border over an earlier character's partial front: r + g > 255.
+  EXPECT_EQ(faceChannel(0, 200, 100, 255, 255), 255);
+  EXPECT_EQ(faceChannel(0, 254, 254, 255, 128), 255);  // 254 + 127 would wrap to 125
+  EXPECT_EQ(faceChannel(90, 200, 100, 100, 10), (200 * 100 + 100 * 10) / 255);  // no background
+}
+
 TEST(FaceArithmetic, EffectColourDividesRoundsHalfToEvenAndLimits) {
   EXPECT_EQ(effectChannel(200, 2.0), 100);
   EXPECT_EQ(effectChannel(5, 2.0), 2);    // 2.5 -> 2
