@@ -79,8 +79,7 @@ raster::Rect TextLayer3D::bounds() {
 void TextLayer3D::applyAutoSize() {
   if (!sizeToText) return;
   if (wrap) wrap = false;
-  std::string shown = accelerators ? stripAccelerators(text) : text;
-  int w = textWidth3D(textFont, appearance, shown, cache);
+  int w = paintedWidth();
   int h = textHeight3D(textFont, appearance, text, cache);
   int left = box.left;
   if (align == TextAlignment::Right) left = box.right - w;
@@ -101,8 +100,22 @@ void TextLayer3D::paint(raster::Canvas& parent) {
   if (active) drawCaption(canvas, brush);
 }
 
+bool TextLayer3D::drawsCharByChar() const { return accelerators && text.find('&') != std::string::npos; }
+
+int TextLayer3D::paintedWidth() {
+  if (!drawsCharByChar()) return textWidth3D(textFont, appearance, text, cache);
+  // Drawn one character at a time, each advances by its whole cell (no overlap), so the
+  // box must be that wide or the last letters are cut off.
+  Font underlined = textFont;
+  underlined.style |= kUnderline;
+  int w = 0;
+  for (const CaptionChar& c : parseAccelerators(text))
+    w += textWidth3D(c.underlined ? underlined : textFont, appearance, std::string_view(&c.ch, 1), cache);
+  return w;
+}
+
 void TextLayer3D::drawCaption(raster::Canvas& canvas, std::optional<Color> brush) {
-  if (!accelerators || text.find('&') == std::string::npos) {
+  if (!drawsCharByChar()) {
     textOut3D(canvas, 0, 0, TextAlignment::Left, textFont, appearance, text, brush, cache);
     return;
   }

@@ -61,6 +61,9 @@ class TextLayer3D {
  private:
   void changed() { dirty = true; }
   void applyAutoSize();
+  bool drawsCharByChar() const;
+  // The width the caption covers when painted.
+  int paintedWidth();
   void drawCaption(raster::Canvas& canvas, std::optional<Color> brush);
 
   GlyphCache& cache;

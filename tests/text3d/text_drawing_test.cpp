@@ -205,52 +205,70 @@ FastBitmap paintLayer(GlyphCache& cache, const std::string& caption, int x, int 
   return bmp;
 }
 
-TEST(TextLayer, AcceleratorCaptionsDrawCharacterByCharacter) {
-  auto cache = memoryOnlyCache();
+// What a caption with marks must show at (x, y): each shown character drawn on its own at
+// the running position, the marked one underlined, with nothing cut off.
+FastBitmap drawnCharByChar(GlyphCache& cache, const std::string& caption, int x, int y) {
   Font font = makeFont("Arial", 24);
   Font underlined = font;
   underlined.style = kUnderline;
   Font3D f3;
   look(f3);
-
-  // A&B: A, then an underlined B one A-width further, clipped to the object's box.
   FastBitmap expected(300, 70);
   expected.fill(kPaper);
   raster::Canvas whole(expected);
-  int boxW = textWidth3D(font, f3, "AB", *cache);
-  int boxH = textHeight3D(font, f3, "A&B", *cache);
-  raster::Canvas box = whole.child(raster::Rect::fromSize(5, 4, boxW, boxH));
-  textOut3D(box, 0, 0, TextAlignment::Left, font, f3, "A", std::nullopt, *cache);
-  textOut3D(box, textWidth3D(font, f3, "A", *cache), 0, TextAlignment::Left, underlined, f3, "B", std::nullopt, *cache);
-  FastBitmap got = paintLayer(*cache, "A&B", 5, 4);
-  EXPECT_TRUE(got == expected);
-  EXPECT_GT(changedPixels(got, paintLayer(*cache, "AB", 5, 4)), 20);  // the underline shows
-
-  // A&&B draws A, &, B with no underline.
-  FastBitmap amp(300, 70);
-  amp.fill(kPaper);
-  raster::Canvas ampWhole(amp);
-  raster::Canvas ampBox = ampWhole.child(raster::Rect::fromSize(5, 4, textWidth3D(font, f3, "A&B", *cache), boxH));
-  int x = 0;
-  for (const char* one : {"A", "&", "B"}) {
-    textOut3D(ampBox, x, 0, TextAlignment::Left, font, f3, one, std::nullopt, *cache);
-    x += textWidth3D(font, f3, one, *cache);
+  for (const CaptionChar& c : parseAccelerators(caption)) {
+    const Font& f = c.underlined ? underlined : font;
+    const std::string one(1, c.ch);
+    textOut3D(whole, x, y, TextAlignment::Left, f, f3, one, std::nullopt, cache);
+    x += textWidth3D(f, f3, one, cache);
   }
-  EXPECT_TRUE(paintLayer(*cache, "A&&B", 5, 4) == amp);
+  return expected;
 }
 
-TEST(TextLayer, AutoSizeTakesTheTextsSizeWithoutMarks) {
+TEST(TextLayer, AcceleratorCaptionsDrawCharacterByCharacter) {
+  auto cache = memoryOnlyCache();
+  // A&B: A, then an underlined B one A-width further.
+  FastBitmap got = paintLayer(*cache, "A&B", 5, 4);
+  EXPECT_TRUE(got == drawnCharByChar(*cache, "A&B", 5, 4));
+  EXPECT_GT(changedPixels(got, paintLayer(*cache, "AB", 5, 4)), 20);  // the underline shows
+  // A&&B draws A, &, B with no underline.
+  EXPECT_TRUE(paintLayer(*cache, "A&&B", 5, 4) == drawnCharByChar(*cache, "A&&B", 5, 4));
+}
+
+TEST(TextLayer, CaptionsWithMarksAreSizedToWhatIsPainted) {
+  // Character by character, each advances by its whole cell; the overlapped width of the
+  // caption without marks is narrower and used to cut the last letters off.
+  auto cache = memoryOnlyCache();
+  Font font = makeFont("Arial", 24);
+  Font3D f3;
+  look(f3);
+  for (const std::string caption : {"Tom & Jerry", "A&&B", "Sale&s", "&x&&&"}) {
+    TextLayer3D layer(*cache);
+    look(layer.font3D());
+    layer.setFont(font);
+    layer.setCaption(caption);
+    layer.setPosition(5, 4);
+    int painted = 0;
+    for (const CaptionChar& c : parseAccelerators(caption)) painted += textWidth3D(font, f3, std::string(1, c.ch), *cache);
+    EXPECT_EQ(layer.bounds(), raster::Rect::fromSize(5, 4, painted, textHeight3D(font, f3, caption, *cache))) << caption;
+    EXPECT_TRUE(paintLayer(*cache, caption, 5, 4) == drawnCharByChar(*cache, caption, 5, 4)) << caption;
+  }
+}
+
+TEST(TextLayer, AutoSizeWithoutMarksTakesTheTextsSize) {
   auto cache = memoryOnlyCache();
   TextLayer3D layer(*cache);
   look(layer.font3D());
   layer.setFont(makeFont("Arial", 20));
-  layer.setCaption("Sale&s");
+  layer.setCaption("Sales");
   layer.setPosition(12, 34);
   Font3D f3;
   look(f3);
   raster::Rect r = layer.bounds();
   EXPECT_EQ(r, raster::Rect::fromSize(12, 34, textWidth3D(makeFont("Arial", 20), f3, "Sales", *cache),
                                       textHeight3D(makeFont("Arial", 20), f3, "Sales", *cache)));
+  // With the marks switched off an "&" is an ordinary character of the string.
+  layer.setCaption("Sale&s");
   layer.setShowAccelChar(false);
   EXPECT_EQ(layer.bounds().width(), textWidth3D(makeFont("Arial", 20), f3, "Sale&s", *cache));
 }
