@@ -19,13 +19,6 @@ namespace zefra::exporter {
 
 namespace {
 
-gif::Palette paletteOf(const gif::IndexedBitmap& bitmap) {
-  gif::Palette palette;
-  palette.reserve(bitmap.palette().size());
-  for (const gif::Rgb& c : bitmap.palette()) palette.push_back(gif::toColor(c));
-  return palette;
-}
-
 void checkFrameSize(const raster::FastBitmap& bitmap, int width, int height, int frameNumber) {
   if (bitmap.width() != width || bitmap.height() != height) {
     throw std::runtime_error("Frame " + std::to_string(frameNumber) + " was rendered at " +
@@ -52,9 +45,20 @@ ExportReport assembleGif(const std::vector<raster::FastBitmap>& slots, const std
   // The most colourful frame (ties keep the earlier) gives the palette the others may share.
   const int source = paletteSourceFrame(slots);
   report.paletteSourceFrame = source + 1;
-  gif::IndexedBitmap sourceReduced = gif::mapToPalette(slots[static_cast<std::size_t>(source)], mode, dither, bits);
+  const raster::FastBitmap& sourceSlot = slots[static_cast<std::size_t>(source)];
   report.sharedPalette = isUsePalette(slots, source);
-  const gif::Palette sharedPalette = paletteOf(sourceReduced);
+  // The palette the others share is the one the source frame is mapped through: the
+  // octree's colours only. The reduced frame's table is padded with black to 256 entries;
+  // mapping other frames through the padded table would let their pixels land on that
+  // filler black, so a frame identical to the source would come out different.
+  gif::Palette sharedPalette;
+  gif::IndexedBitmap sourceReduced;
+  if (mode == gif::ReductionMode::Octree) {
+    sharedPalette = gif::targetPaletteFor(sourceSlot, mode, bits, {});
+    sourceReduced = gif::mapToPalette(sourceSlot, gif::ReductionMode::CustomPalette, dither, bits, sharedPalette);
+  } else {
+    sourceReduced = gif::mapToPalette(sourceSlot, mode, dither, bits);
+  }
 
   // Each frame's reduction depends on nothing but its own pixels and the shared palette,
   // so they run on worker threads while this thread assembles the frames in order.

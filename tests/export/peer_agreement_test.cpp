@@ -141,6 +141,7 @@ void checkPeer(const PeerDecode& d, const Expectation& e) {
 class PeerAgreement : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps test runs of several checkouts on one machine apart.
     scratch = fs::temp_directory_path() /
               ("zefra_peer_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
                std::to_string(::getpid()));
