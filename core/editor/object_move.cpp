@@ -63,23 +63,27 @@ Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, con
   return moveObjectTo(editor, kind, slot, now.x + dx, now.y + dy, range);
 }
 
-ObjectDrag::ObjectDrag(Editor& editor, SlotKind kind, int slot, int pressX, int pressY, const PositionRange& range)
-    : editor(editor), objectKind(kind), objectSlot(slot), range(range) {
-  const ObjectPosition start = objectPosition(editor.project().current(), kind, slot);
+ObjectDrag::ObjectDrag(const model::FrameRecord& current, SlotKind kind, int slot, int pressX, int pressY,
+                       const PositionRange& range)
+    : objectKind(kind), objectSlot(slot), range(range) {
+  const ObjectPosition start = objectPosition(current, kind, slot);
   anchorX = pressX - start.x;
   anchorY = pressY - start.y;
-  // A drag never merges into whatever edit came before it.
-  editor.closeMerge();
 }
 
-Change ObjectDrag::moveTo(int x, int y) {
-  if (!open) return Change::refused("");
+Change ObjectDrag::moveTo(Editor& editor, int x, int y) {
+  if (finished) return Change::refused("");
+  if (!started) {
+    // A drag never merges into whatever edit came before it.
+    editor.closeMerge();
+    started = true;
+  }
   return moveObjectTo(editor, objectKind, objectSlot, x - anchorX, y - anchorY, range, kMergeKey);
 }
 
-void ObjectDrag::finish() {
-  if (!open) return;
-  open = false;
+void ObjectDrag::finish(Editor& editor) {
+  if (finished) return;
+  finished = true;
   editor.closeMerge();
 }
 

@@ -40,33 +40,33 @@ Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const
 Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range);
 
 // One drag of the left mouse button: the grabbed point of the object stays under the
-// mouse. Coordinates are canvas pixels.
+// mouse. Coordinates are canvas pixels. The drag keeps no reference to the editor, so a
+// view can hold it between mouse events and hand the editor in with each one.
 class ObjectDrag {
  public:
   static constexpr int kMergeKey = 0x4d4f5645;  // one undo step per drag
 
-  ObjectDrag(Editor& editor, SlotKind kind, int slot, int pressX, int pressY, const PositionRange& range);
-  ObjectDrag(const ObjectDrag&) = delete;
-  ObjectDrag& operator=(const ObjectDrag&) = delete;
-  ~ObjectDrag() { finish(); }
+  // The press at (pressX, pressY) on the object in `current`, the current frame.
+  ObjectDrag(const model::FrameRecord& current, SlotKind kind, int slot, int pressX, int pressY,
+             const PositionRange& range);
 
   // The mouse is at (x, y): the object's left edge becomes x - (press x - its left edge at
-  // the press), and the same for the top.
-  Change moveTo(int x, int y);
+  // the press), and the same for the top. The first move starts a new undo step.
+  Change moveTo(Editor& editor, int x, int y);
   // The button is released: the next edit starts a new undo step.
-  void finish();
+  void finish(Editor& editor);
 
   SlotKind kind() const { return objectKind; }
   int slot() const { return objectSlot; }
 
  private:
-  Editor& editor;
   SlotKind objectKind;
   int objectSlot;
   int anchorX;  // the press point inside the object
   int anchorY;
   PositionRange range;
-  bool open = true;
+  bool started = false;
+  bool finished = false;
 };
 
 }  // namespace zefra::editor

@@ -32,10 +32,10 @@ class ObjectMoveTest : public ::testing::Test {
 };
 
 TEST_F(ObjectMoveTest, ATenPixelDragMovesByTenAndKeepsTheGrabbedPoint) {
-  ObjectDrag drag(editor, SlotKind::Picture, 2, 13, 20, range);
-  drag.moveTo(16, 20);
-  Change change = drag.moveTo(23, 20);
-  drag.finish();
+  ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 13, 20, range);
+  drag.moveTo(editor, 16, 20);
+  Change change = drag.moveTo(editor, 23, 20);
+  drag.finish(editor);
   EXPECT_EQ(frame(2).pictureX[1], 20);
   EXPECT_EQ(frame(2).pictureY[1], 14);
   EXPECT_TRUE(change.frames.test(2));
@@ -49,9 +49,10 @@ TEST_F(ObjectMoveTest, WithLockFramesOffEveryFrameFollowsAndOneUndoRestoresAll) 
   ASSERT_FALSE(editor.toggleLockFrames());
   editor.editFrames(EditScope::CurrentFrame, "Delay", [](FrameRecord& f) { f.delayMs = 500; });
   {
-    ObjectDrag drag(editor, SlotKind::Picture, 2, 10, 14, range);
-    for (int x = 11; x <= 20; ++x) drag.moveTo(x, 14);
-  }  // released
+    ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 10, 14, range);
+    for (int x = 11; x <= 20; ++x) drag.moveTo(editor, x, 14);
+    drag.finish(editor);
+  }
   for (int k = 1; k <= 3; ++k) EXPECT_EQ(frame(k).pictureX[1], 20) << "frame " << k;
   // Only the coordinate that moved is copied, as with the spins.
   EXPECT_EQ(frame(1).pictureY[1], 7);
@@ -71,18 +72,21 @@ TEST_F(ObjectMoveTest, WithLockFramesOffEveryFrameFollowsAndOneUndoRestoresAll) 
 
 TEST_F(ObjectMoveTest, TwoDragsAreTwoStepsAndAStillDragRecordsNothing) {
   {
-    ObjectDrag drag(editor, SlotKind::Picture, 2, 10, 14, range);
-    drag.moveTo(10, 14);  // the mouse has not moved yet
+    ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 10, 14, range);
+    drag.moveTo(editor, 10, 14);  // the mouse has not moved yet
+    drag.finish(editor);
   }
   EXPECT_FALSE(editor.modified());
   EXPECT_EQ(editor.undoLabel(), "Place");
   {
-    ObjectDrag drag(editor, SlotKind::Picture, 2, 10, 14, range);
-    drag.moveTo(12, 14);
+    ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 10, 14, range);
+    drag.moveTo(editor, 12, 14);
+    drag.finish(editor);
   }
   {
-    ObjectDrag drag(editor, SlotKind::Picture, 2, 12, 14, range);
-    drag.moveTo(12, 30);
+    ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 12, 14, range);
+    drag.moveTo(editor, 12, 30);
+    drag.finish(editor);
   }
   EXPECT_EQ(frame(2).pictureX[1], 12);
   EXPECT_EQ(frame(2).pictureY[1], 30);
@@ -93,26 +97,39 @@ TEST_F(ObjectMoveTest, TwoDragsAreTwoStepsAndAStillDragRecordsNothing) {
   EXPECT_EQ(frame(2).pictureX[1], 10);
 }
 
+TEST_F(ObjectMoveTest, ANewDragNeverMergesIntoAnUnfinishedOne) {
+  ObjectDrag lost(editor.project().current(), SlotKind::Picture, 2, 10, 14, range);
+  lost.moveTo(editor, 15, 14);  // its release never arrived
+  ObjectDrag next(editor.project().current(), SlotKind::Picture, 2, 15, 14, range);
+  next.moveTo(editor, 25, 14);
+  next.finish(editor);
+  EXPECT_EQ(frame(2).pictureX[1], 25);
+  editor.undo();
+  EXPECT_EQ(frame(2).pictureX[1], 15);
+  // A finished drag moves nothing more.
+  EXPECT_FALSE(next.moveTo(editor, 90, 90).applied);
+}
+
 TEST_F(ObjectMoveTest, PositionsStayInsideTheSpinRange) {
-  ObjectDrag drag(editor, SlotKind::Picture, 2, 10, 14, PositionRange{100, 50});
-  drag.moveTo(500, -500);
+  ObjectDrag drag(editor.project().current(), SlotKind::Picture, 2, 10, 14, PositionRange{100, 50});
+  drag.moveTo(editor, 500, -500);
   EXPECT_EQ(frame(2).pictureX[1], 100);
   EXPECT_EQ(frame(2).pictureY[1], -50);
   // The grabbed point still decides the place once the mouse comes back into range.
-  drag.moveTo(40, 20);
+  drag.moveTo(editor, 40, 20);
   EXPECT_EQ(frame(2).pictureX[1], 40);
   EXPECT_EQ(frame(2).pictureY[1], 20);
 }
 
 TEST_F(ObjectMoveTest, TextsAndShapesMoveTheirOwnFields) {
-  ObjectDrag text(editor, SlotKind::Text, 3, 0, 0, range);
-  text.moveTo(4, 6);
-  text.finish();
+  ObjectDrag text(editor.project().current(), SlotKind::Text, 3, 0, 0, range);
+  text.moveTo(editor, 4, 6);
+  text.finish(editor);
   EXPECT_EQ(frame(2).textX[2], 4);
   EXPECT_EQ(frame(2).textY[2], 6);
   EXPECT_EQ(editor.undoLabel(), "Move Text");
-  ObjectDrag shape(editor, SlotKind::Shape, 10, 0, 0, range);
-  shape.moveTo(-3, 2);
+  ObjectDrag shape(editor.project().current(), SlotKind::Shape, 10, 0, 0, range);
+  shape.moveTo(editor, -3, 2);
   EXPECT_EQ(frame(2).shapeX[9], -3);
   EXPECT_EQ(frame(2).shapeY[9], 2);
   EXPECT_EQ(editor.undoLabel(), "Move Shape");
