@@ -31,6 +31,7 @@ struct ExportArgs {
   std::string project;
   std::string output;
   bool noLoop = false;
+  bool classic = false;
   std::optional<model::PaletteKind> palette;
   std::optional<std::uint8_t> colorCountIndex;
   std::optional<bool> transparent;
@@ -69,7 +70,10 @@ ExportArgs parseArgs(const CommandArgs& args) {
       if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
       return args[++i];
     };
-    if (arg == "--no-loop") {
+    if (arg == "--classic") {
+      if (inlineValue) throw UsageError{"--classic takes no value"};
+      parsed.classic = true;
+    } else if (arg == "--no-loop") {
       if (inlineValue) throw UsageError{"--no-loop takes no value"};
       parsed.noLoop = true;
     } else if (arg == "--palette") {
@@ -148,12 +152,17 @@ int runExport(const CommandArgs& args) {
   ProgressLine progress;
   const exporter::ProjectExport exported = exporter::exportProject(
       *project, settings, image,
-      [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); });
+      [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); },
+      options.classic ? exporter::ExportMethod::Classic : exporter::ExportMethod::Standard);
   const exporter::ExportReport& report = exported.report;
   progress.finish();
 
   for (const auto& failure : exported.failures)
     std::cerr << "zefra-cli export: warning: " << failure.file << ": " << failure.message << "\n";
+  if (!options.classic && settings.transparent && exported.details.transparentPixels == 0) {
+    std::cerr << "zefra-cli export: " << htmlColor(settings.transparentColor)
+              << " does not occur in the banner; nothing is transparent\n";
+  }
   if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
     std::cerr << "zefra-cli export: " << htmlColor(settings.transparentColor)
               << " is not among the GIF's colours; " << htmlColor(*report.transparentColor)
@@ -177,11 +186,13 @@ int runExport(const CommandArgs& args) {
 
 const CommandRegistration kRegistration{Command{
     "export",
-    "export FILE.lbl [OUT.gif] [--no-loop] [--palette windows|netscape|grayscale] "
+    "export FILE.lbl [OUT.gif] [--classic] [--no-loop] [--palette windows|netscape|grayscale] "
     "[--colors 8|16|32|64|128|256] [--transparent on|off] [--transparent-color '#RRGGBB']",
     "Exports the project as an optimised animated GIF (OUT defaults to the project's name "
     "with \".gif\") and prints its file size, frames, colours and image size. The options "
-    "override the project's GIF settings for this run only.",
+    "override the project's GIF settings for this run only. --classic builds the GIF the "
+    "original way: a palette per frame merged into one table, brightness-matched colours, "
+    "dithering on gradients.",
     runExport}};
 
 }  // namespace

@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth xdotool
   # test-only peers: decoders and optimisers that check what Zefra writes
   libgif-dev giflib-tools imagemagick gifsicle python3 python3-pil
+  # export quality benchmark: per-frame quality ceiling, array maths
+  pngquant python3-numpy
 )
 
 missing=()

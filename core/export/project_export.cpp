@@ -1,18 +1,30 @@
 #include "export/project_export.h"
 
+#include <algorithm>
+
 #include "export/project_renderer.h"
 #include "render/text_layer_renderer.h"
 
 namespace zefra::exporter {
 
 ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress) {
+                            const ExportProgress& progress, ExportMethod method) {
   render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96);
   ProjectRenderer renderer(project, project.appDir, &texts);
+  const FrameSource frames = [&](int frame) { return renderer.render(frame); };
   ProjectExport result;
-  result.report = createGif(
-      project, settings, [&](int frame) { return renderer.render(frame); }, image, progress);
-  result.failures = renderer.failures();
+  if (method == ExportMethod::Classic) {
+    result.report = createGif(project, settings, frames, image, progress);
+  } else {
+    result.report = encodeProject(project, settings, frames, image, progress, &result.details);
+  }
+  // Frames drawn more than once report the same unreadable file each time; say it once.
+  for (const render::LoadFailure& failure : renderer.failures()) {
+    const bool known = std::any_of(result.failures.begin(), result.failures.end(), [&](const render::LoadFailure& f) {
+      return f.file == failure.file && f.message == failure.message;
+    });
+    if (!known) result.failures.push_back(failure);
+  }
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "export/animation_encoder.h"
 #include "export/animation_export.h"
 #include "export/export_settings.h"
 #include "gif/gif_image.h"
@@ -15,13 +16,14 @@ namespace zefra::exporter {
 
 struct ProjectExport {
   ExportReport report;
+  EncodeReport details;  // filled by the standard method only
   std::vector<render::LoadFailure> failures;  // pictures and textures that could not be read
 };
 
 // Draws frames 1..frameCount at the project's screenDpi, resolving picture and texture
 // names against project.appDir (completed names are written back into the records), and
-// builds `image` as createGif does.
+// builds `image` with the chosen method (encodeProject, or createGif for Classic).
 ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress = {});
+                            const ExportProgress& progress = {}, ExportMethod method = ExportMethod::Standard);
 
 }  // namespace zefra::exporter

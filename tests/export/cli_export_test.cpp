@@ -1,5 +1,6 @@
 // zefra-cli export end to end: options, output naming, statistics and errors.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -36,7 +37,8 @@ class CliExport : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() /
-          ("zefra_cli_export_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("zefra_cli_export_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "projects");
     project = (dir / "projects" / "promo.lbl").string();
@@ -113,7 +115,8 @@ TEST_F(CliExport, OptionsOverrideTheProjectForThisRunOnly) {
   ASSERT_EQ(cli("once.gif --no-loop").status, 0);
   for (const auto& image : walkGif(readAll(dir / "once.gif")).images) EXPECT_FALSE(image.loopCount().has_value());
 
-  const auto t = cli("t.gif --transparent on --transparent-color '#0A14C8'");
+  // The classic method writes every frame whole, cleared after it is shown.
+  const auto t = cli("t.gif --classic --transparent on --transparent-color '#0A14C8'");
   ASSERT_EQ(t.status, 0) << t.err;
   const auto transparent = walkGif(readAll(dir / "t.gif"));
   ASSERT_EQ(transparent.images.size(), 3u);
@@ -125,9 +128,25 @@ TEST_F(CliExport, OptionsOverrideTheProjectForThisRunOnly) {
     EXPECT_EQ(transparent.globalColor(image.gce()->transparentIndex), rgb(10, 20, 200));
   }
 
-  ASSERT_EQ(cli("n256.gif --palette netscape").status, 0);
-  ASSERT_EQ(cli("n8.gif --palette=netscape --colors=8").status, 0);
-  EXPECT_EQ(readAll(dir / "n256.gif"), readAll(dir / "n8.gif"));
+  // The standard method: the first frame covers the screen with the chosen colour
+  // transparent; later ones draw only what changed, the moved shape clearing its old place
+  // through the disposal of the frame before.
+  ASSERT_EQ(cli("s.gif --transparent on --transparent-color '#0A14C8'").status, 0);
+  const auto standard = walkGif(readAll(dir / "s.gif"));
+  ASSERT_EQ(standard.images.size(), 3u);
+  EXPECT_EQ(standard.images[0].width, 120);
+  ASSERT_TRUE(standard.images[0].gce().has_value());
+  EXPECT_TRUE(standard.images[0].gce()->transparent);
+  EXPECT_EQ(standard.images[0].gce()->disposal, 2);
+  EXPECT_LT(standard.images[1].width, 120);
+
+  for (const char* method : {"", " --classic"}) {
+    ASSERT_EQ(cli(std::string("n256.gif --palette netscape") + method).status, 0);
+    ASSERT_EQ(cli(std::string("n8.gif --palette=netscape --colors=8") + method).status, 0);
+    EXPECT_EQ(readAll(dir / "n256.gif"), readAll(dir / "n8.gif")) << method;
+  }
+  ASSERT_EQ(cli("w8.gif --colors 8").status, 0);
+  EXPECT_LE(walkGif(readAll(dir / "w8.gif")).globalTableSize, 8);
 
   ASSERT_EQ(cli("g.gif --palette grayscale").status, 0);
   const auto gray = walkGif(readAll(dir / "g.gif"));
@@ -139,12 +158,20 @@ TEST_F(CliExport, OptionsOverrideTheProjectForThisRunOnly) {
 }
 
 TEST_F(CliExport, ReportsAMissingTransparentColourAndWhatWasUsedInstead) {
-  const auto r = cli("t.gif --transparent on --transparent-color '#FF00FF'");
+  // Classic: the table's first colour is made transparent instead, and the user is told.
+  const auto r = cli("t.gif --classic --transparent on --transparent-color '#FF00FF'");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("#FF00FF"), std::string::npos) << r.err;
   const auto gif = walkGif(readAll(dir / "t.gif"));
   ASSERT_TRUE(gif.images[0].gce().has_value());
   EXPECT_EQ(gif.images[0].gce()->transparentIndex, 0);
+
+  // Standard: nothing the banner shows vanishes; the user is told nothing became transparent.
+  const auto s = cli("s.gif --transparent on --transparent-color '#FF00FF'");
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_NE(s.err.find("#FF00FF does not occur"), std::string::npos) << s.err;
+  for (const auto& image : walkGif(readAll(dir / "s.gif")).images)
+    EXPECT_FALSE(image.gce() && image.gce()->transparent && image.width == 120);
 }
 
 TEST_F(CliExport, ErrorsGoToStderrWithANonZeroExit) {

@@ -1,0 +1,157 @@
+#include "export/animation_encoder.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "export/frame_packer.h"
+#include "gif/color_histogram.h"
+#include "gif/exact_color_lookup.h"
+#include "gif/palette_builder.h"
+
+namespace zefra::exporter {
+
+namespace {
+
+void checkSize(const raster::FastBitmap& bitmap, int width, int height, int frameNumber) {
+  if (bitmap.width() != width || bitmap.height() != height) {
+    throw std::runtime_error("Frame " + std::to_string(frameNumber) + " was rendered at " +
+                             std::to_string(bitmap.width()) + " x " + std::to_string(bitmap.height()) +
+                             " instead of " + std::to_string(width) + " x " + std::to_string(height));
+  }
+}
+
+model::PaletteKind knownKind(model::PaletteKind kind) {
+  switch (kind) {
+    case model::PaletteKind::Netscape:
+    case model::PaletteKind::Grayscale:
+      return kind;
+    default:
+      return model::PaletteKind::Windows;
+  }
+}
+
+}  // namespace
+
+Color targetColorFor(model::PaletteKind kind, Color color) {
+  const int r = redOf(color), g = greenOf(color), b = blueOf(color);
+  switch (kind) {
+    case model::PaletteKind::Netscape: {
+      // The nearest cube level, as the classic cube lookup rounds.
+      auto step = [](int c) { return static_cast<std::uint8_t>((c + 25) / 51 * 51); };
+      return rgb(step(r), step(g), step(b));
+    }
+    case model::PaletteKind::Grayscale: {
+      const auto y = static_cast<std::uint8_t>((77 * r + 150 * g + 29 * b) >> 8);
+      return rgb(y, y, y);
+    }
+    default:
+      return color & 0xFFFFFF;
+  }
+}
+
+ExportReport encodeAnimation(int frameCount, int width, int height, const FrameSource& frames,
+                             const std::vector<int>& delaysMs, const ExportSettings& settings, gif::GifImage& image,
+                             const ExportProgress& progress, EncodeReport* details) {
+  if (frameCount < 1) throw std::invalid_argument("A project has at least one frame");
+  if (static_cast<int>(delaysMs.size()) != frameCount) throw std::invalid_argument("One delay per frame is needed");
+  if (width < 1 || height < 1) throw std::runtime_error("Invalid image dimensions");
+
+  const model::PaletteKind kind = knownKind(settings.paletteKind);
+  const int capacity = kind == model::PaletteKind::Windows ? 1 << reductionBitsFor(settings.colorCountIndex) : 256;
+  // Unchanged pixels of later frames are written with the transparent index, so an
+  // animation keeps one table entry free for it, as does a transparent export.
+  const bool needsTransparentIndex = settings.transparent || frameCount > 1;
+  const Color clearColor = settings.transparent ? (settings.transparentColor & 0xFFFFFF) : 0xFFFFFFFFu;
+
+  // First pass: the colours of the whole animation. Pixels in the transparent colour need
+  // no palette entry; they become the transparent index whatever else happens.
+  gif::ColorHistogram histogram;
+  for (int i = 1; i <= frameCount; ++i) {
+    const raster::FastBitmap bitmap = frames(i);
+    checkSize(bitmap, width, height, i);
+    if (kind == model::PaletteKind::Windows) {
+      histogram.add(bitmap, settings.transparent ? std::optional<Color>(clearColor) : std::nullopt);
+    } else {
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          const Color c = bitmap.pixel(x, y);
+          if (c != clearColor) histogram.add(targetColorFor(kind, c));
+        }
+    }
+    if (progress) progress(ExportStage::Rendering, i, frameCount);
+  }
+  gif::Palette palette = gif::buildPalette(histogram.colors(), capacity - (needsTransparentIndex ? 1 : 0));
+  if (palette.empty()) palette.push_back(0);  // every pixel is transparent
+  std::vector<Color> table = palette;
+  const int transparentIndex = needsTransparentIndex ? static_cast<int>(table.size()) : -1;
+  if (needsTransparentIndex) table.push_back(0);
+
+  image.resetImage();
+  image.compressionKind = gif::CompressionKind::Lzw;
+  image.setScreenWidth(width);
+  image.setScreenHeight(height);
+  image.globalTable().importColors(table);
+
+  // Second pass: each frame is reduced as soon as it is drawn. The index of a pixel
+  // depends on its colour alone, so a pixel that did not change keeps its index and the
+  // packer finds every unchanged area.
+  gif::ExactColorLookup lookup(palette);
+  FramePacker packer(image, width, height);
+  std::uint64_t transparentPixels = 0;
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int i = 1; i <= frameCount; ++i) {
+    const raster::FastBitmap bitmap = frames(i);
+    checkSize(bitmap, width, height, i);
+    std::uint64_t clearPixels = 0;
+    Color previous = 0xFFFFFFFFu;
+    std::uint8_t previousIndex = 0;
+    std::size_t at = 0;
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* p = bitmap.row(y);
+      for (int x = 0; x < width; ++x, p += 3, ++at) {
+        const Color c = rgb(p[2], p[1], p[0]);
+        if (c != previous) {
+          previous = c;
+          previousIndex = c == clearColor ? static_cast<std::uint8_t>(transparentIndex)
+                                          : static_cast<std::uint8_t>(lookup.indexFor(targetColorFor(kind, c)));
+        }
+        indices[at] = previousIndex;
+        clearPixels += c == clearColor;
+      }
+    }
+    transparentPixels += clearPixels;
+    ScreenPicture picture;
+    picture.indices = &indices;
+    picture.table = &table;
+    picture.transparentIndex = transparentIndex;
+    picture.delayCs = delayCentiseconds(delaysMs[static_cast<std::size_t>(i - 1)]);
+    packer.add(picture);
+    if (progress) progress(ExportStage::Assembling, i, frameCount);
+  }
+  packer.finish(settings.loop);
+  image.releaseCaches();
+
+  ExportReport report;
+  report.paletteSourceFrame = 1;
+  report.sharedPalette = true;
+  if (settings.transparent) report.transparentColor = settings.transparentColor;
+  if (details) {
+    details->framesWritten = packer.framesWritten();
+    details->colors = static_cast<int>(palette.size());
+    details->transparentPixels = transparentPixels;
+  }
+  return report;
+}
+
+ExportReport encodeProject(const model::LabelProject& project, const ExportSettings& settings,
+                           const FrameSource& frames, gif::GifImage& image, const ExportProgress& progress,
+                           EncodeReport* details) {
+  const int frameCount = std::clamp<int>(project.frameCount, 1, model::kMaxFrames);
+  std::vector<int> delays;
+  for (int i = 1; i <= frameCount; ++i) delays.push_back(project.frame(i).delayMs);
+  return encodeAnimation(frameCount, project.frame(1).width, project.frame(1).height, frames, delays, settings, image,
+                         progress, details);
+}
+
+}  // namespace zefra::exporter
