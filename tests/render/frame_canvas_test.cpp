@@ -524,3 +524,50 @@ TEST_F(FrameCanvasTest, BandThickerThanHalfTheCanvasAndOddShapesStayInside) {
       EXPECT_TRUE(c == record->borderColor || c == record->highlightColor || c == record->shadowColor) << x << "," << y;
     }
 }
+
+TEST_F(FrameCanvasTest, UnreadableTextureIsReportedOnceAndTheTextStillDrawn) {
+  RecordingTextPainter painter;
+  canvas.setTextLayerPainter(&painter);
+  constexpr Color kText = rgb(250, 0, 250);
+  record->text[1].assign("Hi");
+  record->fontColor[1] = kText;
+  record->textX[1] = 10;
+  record->textY[1] = 5;
+  const std::string bad = writeFile("bad.bmp", {'B', 'M', 1, 2, 3});
+  record->textureFile[1].assign(bad);
+
+  const LayoutReport first = canvas.pnt(*record);
+  ASSERT_EQ(first.failures.size(), 1u);
+  EXPECT_EQ(first.failures[0].kind, CanvasObjectKind::Text);
+  EXPECT_EQ(first.failures[0].slot, 2);
+  EXPECT_EQ(first.failures[0].file, bad);
+  EXPECT_FALSE(first.failures[0].message.empty());
+  // The text is drawn without a texture.
+  ASSERT_FALSE(painter.paintCalls.empty());
+  EXPECT_EQ(painter.paintCalls.back().slot, 2);
+  EXPECT_EQ(painter.paintCalls.back().texture, nullptr);
+  EXPECT_EQ(canvas.bitmap().pixel(10, 5), kText);
+  EXPECT_EQ(canvas.loadedTextureFile(2), "");
+  // Reported once: the same name is not read again on the next layouts.
+  const int reads = canvas.fileReads();
+  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_EQ(canvas.fileReads(), reads);
+
+  // A readable texture is taken; a later unreadable one is reported and the text keeps
+  // the texture it had.
+  const std::string good = writePicture("good.bmp", 5, 3);
+  record->textureFile[1].assign(good);
+  EXPECT_TRUE(canvas.pnt(*record).ok());
+  ASSERT_NE(painter.paintCalls.back().texture, nullptr);
+  EXPECT_EQ(painter.paintCalls.back().texture->width(), 5);
+  std::vector<std::uint8_t> shortBmp = bmptest::makeBmp24(8, 8, picturePixel);
+  shortBmp.resize(40);  // the headers cut off
+  const std::string truncated = writeFile("short.bmp", shortBmp);
+  record->textureFile[1].assign(truncated);
+  const LayoutReport later = canvas.pnt(*record);
+  ASSERT_EQ(later.failures.size(), 1u);
+  EXPECT_EQ(later.failures[0].file, truncated);
+  ASSERT_NE(painter.paintCalls.back().texture, nullptr);
+  EXPECT_EQ(painter.paintCalls.back().texture->width(), 5);
+  EXPECT_EQ(canvas.loadedTextureFile(2), good);
+}

@@ -2,6 +2,11 @@
 // and the buffered repaint.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
 #include "raster/canvas.h"
 #include "render/gradient_fill.h"
 
@@ -212,4 +217,189 @@ TEST(GradientPaint, PaintedPixelsEqualADirectRender) {
     g.render(direct);
     EXPECT_TRUE(canvasBits == direct) << static_cast<int>(style);
   }
+}
+
+// ---- Pixel-for-pixel references ---------------------------------------------------------
+//
+// The corner, diagonal and pyramid styles worked out independently from the band
+// geometry: every band's polygon or line from its formula, drawn in order into a picture,
+// later bands over earlier ones. Coverage follows the raster layer's rules: a polygon
+// covers the pixels whose centres lie inside it, a centre exactly on an edge belonging
+// to the polygon on its left (or above it on a horizontal edge... which never decides, as
+// centres lie on half rows); a line covers the pixels of its major axis from the first
+// point up to but without the last, the other coordinate rounded to the nearest with
+// halves toward the start.
+
+namespace {
+
+constexpr Color kUntouched = rgb(1, 200, 3);
+
+struct Pt {
+  long long x, y;
+};
+
+// Whether the centre of pixel (px, py) lies inside the polygon: crossings of the centre's
+// row at or left of the centre, counted exactly in integers (everything doubled).
+bool centreInside(const std::vector<Pt>& poly, int px, int py) {
+  const long long cx2 = 2LL * px + 1;
+  const long long cy2 = 2LL * py + 1;
+  int crossings = 0;
+  for (std::size_t k = 0; k < poly.size(); ++k) {
+    const Pt a = poly[k];
+    const Pt b = poly[(k + 1) % poly.size()];
+    if (a.y == b.y) continue;
+    const long long lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
+    if (cy2 < 2 * lo || cy2 >= 2 * hi) continue;
+    // Crossing x: a.x + (cy - a.y) * (b.x - a.x) / (b.y - a.y); compare 2 * xe with cx2.
+    const long long dy = b.y - a.y;
+    const long long num = 2 * a.x * dy + (cy2 - 2 * a.y) * (b.x - a.x);  // = 2 * xe * dy
+    const bool atOrLeft = dy > 0 ? num <= cx2 * dy : num >= cx2 * dy;
+    crossings += atOrLeft ? 1 : 0;
+  }
+  return crossings % 2 == 1;
+}
+
+int countColour(const FastBitmap& b, Color c) {
+  int n = 0;
+  for (int y = 0; y < b.height(); ++y)
+    for (int x = 0; x < b.width(); ++x) n += b.pixel(x, y) == c;
+  return n;
+}
+
+void fillReference(FastBitmap& b, const std::vector<Pt>& poly, Color c) {
+  long long x0 = poly[0].x, x1 = poly[0].x, y0 = poly[0].y, y1 = poly[0].y;
+  for (const Pt& p : poly) {
+    x0 = std::min(x0, p.x);
+    x1 = std::max(x1, p.x);
+    y0 = std::min(y0, p.y);
+    y1 = std::max(y1, p.y);
+  }
+  for (long long y = std::max(0LL, y0); y < std::min<long long>(b.height(), y1); ++y)
+    for (long long x = std::max(0LL, x0); x < std::min<long long>(b.width(), x1); ++x)
+      if (centreInside(poly, static_cast<int>(x), static_cast<int>(y))) b.setPixel(static_cast<int>(x), static_cast<int>(y), c);
+}
+
+void lineReference(FastBitmap& b, Pt from, Pt to, Color c) {
+  const long long dx = std::llabs(to.x - from.x), dy = std::llabs(to.y - from.y);
+  const long long sx = to.x >= from.x ? 1 : -1, sy = to.y >= from.y ? 1 : -1;
+  const long long n = std::max(dx, dy);
+  const long long minor = std::min(dx, dy);
+  for (long long s = 0; s < n; ++s) {
+    // Nearest minor offset of step s, halves toward the start: ceil((2 s minor - n) / 2n).
+    const long long num = 2 * s * minor - n;
+    const long long off = num >= 0 ? (num + 2 * n - 1) / (2 * n) : -((-num) / (2 * n));
+    const long long x = from.x + sx * (dx >= dy ? s : off);
+    const long long y = from.y + sy * (dx >= dy ? off : s);
+    if (x >= 0 && y >= 0 && x < b.width() && y < b.height()) b.setPixel(static_cast<int>(x), static_cast<int>(y), c);
+  }
+}
+
+// trunc(i x s) with s held as a 32-bit float and the product taken exactly.
+long long tr(long long i, float s) { return static_cast<long long>(std::trunc(static_cast<double>(i) * static_cast<double>(s))); }
+
+Color grey(long long i) { return rgb(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i)); }
+
+FastBitmap referenceGradient(GradientStyle style, int W, int H) {
+  FastBitmap b(W, H);
+  b.fill(kUntouched);
+  if (style == GradientStyle::Pyramid) {
+    const Pt c{W / 2, H / 2};
+    const float f = 255.0f / static_cast<float>(W + H);
+    for (long long m = 0; m <= W; ++m) {
+      lineReference(b, {m, 0}, c, grey(tr(m, f)));
+      lineReference(b, c, {m, H}, grey(tr(m + H, f)));
+    }
+    for (long long m = 0; m <= H; ++m) {
+      lineReference(b, {W, m}, c, grey(tr(m + W, f)));
+      lineReference(b, c, {-1, m}, grey(tr(m, f)));
+    }
+    return b;
+  }
+  if (style == GradientStyle::DiagonalFalling || style == GradientStyle::DiagonalRising) {
+    const float dx = static_cast<float>(W) / 127.0f;
+    const float dy = static_cast<float>(H) / 127.0f;
+    const long long bw = static_cast<long long>(std::trunc(static_cast<double>(dx) + 1));
+    const long long bh = static_cast<long long>(std::trunc(static_cast<double>(dy) + 1));
+    for (long long i = 0; i < 256; ++i) {
+      const long long j = i % 128;
+      const long long xj = tr(j, dx);
+      std::vector<Pt> q;
+      if (style == GradientStyle::DiagonalFalling) {
+        const long long yj = tr(j, dy);
+        if (i < 128) q = {{xj, 0}, {xj + bw, 0}, {0, yj + bh}, {0, yj}};
+        else q = {{W, yj}, {W, yj + bh}, {xj + bw, H}, {xj, H}};
+      } else {
+        const long long yj = tr(127 - j, dy);
+        if (i < 128) q = {{xj, H}, {xj + bw, H}, {0, yj}, {0, yj + bh}};
+        else q = {{W, yj + bh}, {W, yj}, {xj + bw, 0}, {xj, 0}};
+      }
+      fillReference(b, q, grey(i));
+    }
+    return b;
+  }
+  const float sx = static_cast<float>(W) / 255.0f;
+  const float sy = static_cast<float>(H) / 255.0f;
+  const long long bw = static_cast<long long>(std::trunc(static_cast<double>(sx) + 1));
+  const long long bh = static_cast<long long>(std::trunc(static_cast<double>(sy) + 1));
+  for (long long i = 0; i < 256; ++i) {
+    std::vector<Pt> v;
+    switch (style) {
+      case GradientStyle::CornerTopLeft: {
+        const long long x = tr(255 - i, sx), y = tr(255 - i, sy);
+        v = {{0, y}, {x, y}, {x, 0}, {x + bw, 0}, {x + bw, y + bh}, {0, y + bh}};
+        break;
+      }
+      case GradientStyle::CornerTopRight: {
+        const long long x = tr(i, sx), y = tr(255 - i, sy);
+        v = {{x + bw, 0}, {x + bw, y}, {W, y}, {W, y + bh}, {x, y + bh}, {x, 0}};
+        break;
+      }
+      case GradientStyle::CornerBottomRight: {
+        const long long x = tr(i, sx), y = tr(i, sy);
+        v = {{W, y + bh}, {x + bw, y + bh}, {x + bw, H}, {x, H}, {x, y}, {W, y}};
+        break;
+      }
+      default: {  // CornerBottomLeft
+        const long long x = tr(255 - i, sx), y = tr(i, sy);
+        v = {{x, H}, {x, y + bh}, {0, y + bh}, {0, y}, {x + bw, y}, {x + bw, H}};
+        break;
+      }
+    }
+    fillReference(b, v, grey(i));
+  }
+  return b;
+}
+
+void expectPinned(GradientStyle style, int W, int H) {
+  const FastBitmap got = renderGrey(style, W, H);
+  const FastBitmap want = referenceGradient(style, W, H);
+  // The bands leave no pixel uncovered, so every pixel is pinned to a ramp entry.
+  EXPECT_EQ(countColour(want, kUntouched), 0) << "style " << static_cast<int>(style) << " " << W << "x" << H;
+  int wrong = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      if (got.pixel(x, y) != want.pixel(x, y) && ++wrong <= 5)
+        ADD_FAILURE() << "style " << static_cast<int>(style) << " " << W << "x" << H << " at " << x << "," << y
+                      << ": " << std::hex << got.pixel(x, y) << " instead of " << want.pixel(x, y);
+  EXPECT_EQ(wrong, 0) << "style " << static_cast<int>(style) << " " << W << "x" << H;
+}
+
+}  // namespace
+
+TEST(GradientPinned, CornerStylesPixelForPixel) {
+  for (GradientStyle style : {GradientStyle::CornerTopLeft, GradientStyle::CornerTopRight,
+                              GradientStyle::CornerBottomRight, GradientStyle::CornerBottomLeft})
+    for (auto [w, h] : {std::pair{468, 60}, std::pair{520, 20}, std::pair{37, 23}, std::pair{255, 256}})
+      expectPinned(style, w, h);
+}
+
+TEST(GradientPinned, DiagonalStylesPixelForPixel) {
+  for (GradientStyle style : {GradientStyle::DiagonalFalling, GradientStyle::DiagonalRising})
+    for (auto [w, h] : {std::pair{468, 60}, std::pair{100, 300}, std::pair{30, 20}, std::pair{254, 127}})
+      expectPinned(style, w, h);
+}
+
+TEST(GradientPinned, PyramidPixelForPixel) {
+  for (auto [w, h] : {std::pair{468, 60}, std::pair{101, 101}, std::pair{60, 61}, std::pair{7, 40}})
+    expectPinned(GradientStyle::Pyramid, w, h);
 }

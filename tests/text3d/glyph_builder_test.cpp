@@ -193,3 +193,88 @@ TEST(FontLookup, MeasuresAdvanceAndLineHeight) {
 
 }  // namespace
 }  // namespace zefra::text3d
+
+namespace zefra::text3d {
+namespace {
+
+// The diffuse shadow worked out from the front face of the same glyph. Without
+// anti-aliasing (f = 1) the front mask is exactly the character's stamp at the front
+// position, and shadow level k (blue 25 k) is that stamp drawn nine times around the
+// shadow centre at radius r_k = round(hX (8 - k) / 7 x 0.05): at (±r, ±r) on the
+// diagonals and round(±1.41 r) straight out on the axes. Later levels cover earlier ones
+// and the front covers all of them. With no border the centre is the front position plus
+// the altitude vector alone.
+struct ShadowCase {
+  int view;
+  int frontX, frontY;    // front position: from the view direction's row of the table
+  int centreX, centreY;  // front + altitude vector (3 pixels long, A = 3)
+};
+
+void expectDiffuseShadow(const ShadowCase& c, int points) {
+  SCOPED_TRACE("view " + std::to_string(c.view) + ", " + std::to_string(points) + " pt");
+  const Font font = makeFont("Arial", points);
+  GlyphSet set = makeSet(font, diffuse(false, c.view, 0.0, 3.0));
+  Font3D f3;
+  buildGlyph(set, f3, 'H');
+  const Glyph& g = set.glyphs['H'];
+  const int hX = FontRasterizer::get(font)->lineHeight();
+
+  // The stamp, in cell coordinates relative to the front position.
+  std::vector<std::pair<int, int>> stamp;
+  for (int y = 0; y < g.height; ++y)
+    for (int x = 0; x < g.width; ++x) {
+      const std::uint8_t* p = g.pixel(x, y);
+      ASSERT_EQ(p[1], 0) << "a border was drawn at height 0";
+      if (p[2] == 0) continue;
+      ASSERT_EQ(p[2], 255);
+      // The whole stamp must lie inside the cell, or the shadow would have parts of it
+      // that the front mask cannot show.
+      ASSERT_TRUE(x > 0 && y > 0 && x + 1 < g.width && y + 1 < g.height) << x << "," << y;
+      stamp.emplace_back(x - c.frontX, y - c.frontY);
+    }
+  ASSERT_GT(stamp.size(), 50u);
+
+  std::vector<int> expected(static_cast<std::size_t>(g.width) * g.height, 0);
+  std::vector<int> radii;
+  for (int k = 1; k <= 8; ++k) {
+    const int r = static_cast<int>(std::nearbyint(hX * (8.0 - k) / 7.0 * 0.05));
+    radii.push_back(r);
+    for (int j = -1; j <= 1; ++j)
+      for (int i = -1; i <= 1; ++i) {
+        const double m = (j == 0) != (i == 0) ? 1.41 : 1.0;
+        const int dx = static_cast<int>(std::nearbyint(r * j * m));
+        const int dy = static_cast<int>(std::nearbyint(r * i * m));
+        for (auto [sx, sy] : stamp) {
+          const int x = c.centreX + dx + sx;
+          const int y = c.centreY + dy + sy;
+          if (x >= 0 && y >= 0 && x < g.width && y < g.height) expected[static_cast<std::size_t>(y * g.width + x)] = 25 * k;
+        }
+      }
+  }
+  // Rings of several widths took part, down to the core of radius 0.
+  ASSERT_EQ(radii.back(), 0);
+  ASSERT_GE(radii.front(), 3);
+  int wrong = 0;
+  for (int y = 0; y < g.height; ++y)
+    for (int x = 0; x < g.width; ++x) {
+      const std::uint8_t* p = g.pixel(x, y);
+      const int want = p[2] != 0 ? 0 : expected[static_cast<std::size_t>(y * g.width + x)];
+      if (p[0] != want && ++wrong <= 5) ADD_FAILURE() << "shadow at " << x << "," << y << ": " << int(p[0]) << " instead of " << want;
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST(GlyphBuilder, DiffuseShadowRingsAroundTheCentreWithoutABorder) {
+  // View 135: altitude (3, 3) down-right, front at the cell's corner.
+  // View 315: altitude (-3, -3); the front moves to (3, 3) so the shadow stays inside,
+  //           and the centre comes back to (0, 0).
+  // View 60:  altitude (3, -round(tan 30 x 3)) = (3, -2); the front moves down by 2.
+  const ShadowCase cases[] = {{135, 0, 0, 3, 3}, {315, 3, 3, 0, 0}, {60, 0, 2, 3, 0}};
+  for (const ShadowCase& c : cases) {
+    expectDiffuseShadow(c, 72);
+    expectDiffuseShadow(c, 40);
+  }
+}
+
+}  // namespace
+}  // namespace zefra::text3d

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "model/label_project.h"
+
 #include "raster/canvas.h"
+#include "render/frame_canvas.h"
 #include "render/text_layer_renderer.h"
 #include "text3d/text_drawing.h"
 #include "text3d_test_support.h"
@@ -88,6 +94,75 @@ TEST(TextLayerRenderer, PaintsOnlyInsideTheBoxAndFollowsTheTexture) {
   for (int y = 0; y < bmp.height(); ++y)
     for (int x = 0; x < bmp.width(); ++x) front += bmp.pixel(x, y) == rgb(220, 20, 20);
   EXPECT_GT(front, 100);
+}
+
+}  // namespace
+}  // namespace zefra::render
+
+namespace zefra::render {
+namespace {
+
+// A slot whose text is empty is not drawn, whatever its font, colours and place say;
+// the first character makes it appear with exactly those settings, and emptying the text
+// again takes it away.
+TEST(TextLayerRenderer, EmptySlotAppearsWithItsSettingsOnceItGetsOneCharacter) {
+  auto cache = text3d::testing::memoryOnlyCache();
+  TextLayerRenderer renderer(96, *cache);
+  FrameCanvas canvas({"", 96, 96});
+  canvas.setTextLayerPainter(&renderer);
+  model::FrameRecord r = model::newFrameRecord(96);
+  FrameCanvas blank({"", 96, 96});
+  blank.pnt(r);
+
+  constexpr int kSlot = 4;
+  const std::size_t i = kSlot - 1;
+  r.text[i].clear();
+  r.fontName[i].assign("Arial");
+  r.fontSize[i] = 30;
+  r.fontColor[i] = rgb(230, 30, 200);
+  r.textGradientOn[i] = 0;
+  r.text3DColor[i] = rgb(20, 90, 20);
+  r.textBorderWidth[i] = 3;
+  r.textX[i] = 120;
+  r.textY[i] = 6;
+  ASSERT_TRUE(canvas.pnt(r).ok());
+  EXPECT_TRUE(canvas.bitmap() == blank.bitmap());
+  for (const CanvasObject& o : canvas.objects()) EXPECT_NE(o.kind, CanvasObjectKind::Text);
+
+  r.text[i].assign("W");
+  ASSERT_TRUE(canvas.pnt(r).ok());
+  const std::vector<CanvasObject> objects = canvas.objects();
+  const auto text = std::find_if(objects.begin(), objects.end(), [](const CanvasObject& o) { return o.kind == CanvasObjectKind::Text; });
+  ASSERT_NE(text, objects.end());
+  EXPECT_EQ(text->slot, kSlot);
+  text3d::Font3D f3;
+  f3.shadow().setStyle(text3d::ShadowStyle::Diffuse);
+  f3.border().setHeight(3);
+  const text3d::Font font = text3d::makeFont("Arial", 30);
+  EXPECT_EQ(text->bounds, raster::Rect::fromSize(120, 6, text3d::textWidth3D(font, f3, "W", *cache),
+                                                 text3d::textHeight3D(font, f3, "W", *cache)));
+  // The letter shows in its colours, inside its box only.
+  int front = 0, border = 0;
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x) {
+      const Color c = canvas.bitmap().pixel(x, y);
+      if (c == blank.bitmap().pixel(x, y)) continue;
+      EXPECT_TRUE(text->bounds.contains(x, y)) << x << "," << y;
+      front += c == rgb(230, 30, 200);
+      border += c == rgb(20, 90, 20);
+    }
+  EXPECT_GT(front, 40);
+  EXPECT_GT(border, 20);
+  // A canvas that never saw the empty slot draws the same.
+  TextLayerRenderer freshRenderer(96, *cache);
+  FrameCanvas fresh({"", 96, 96});
+  fresh.setTextLayerPainter(&freshRenderer);
+  fresh.pnt(r);
+  EXPECT_TRUE(canvas.bitmap() == fresh.bitmap());
+
+  r.text[i].clear();
+  canvas.pnt(r);
+  EXPECT_TRUE(canvas.bitmap() == blank.bitmap());
 }
 
 }  // namespace
