@@ -86,11 +86,13 @@ Comparison compare(const TempDir& dir, const std::string& python, const std::str
 TEST(CliImportGif, ImportedAndExportedFramesMatchTheSourceAsPillowDecodesIt) {
   TempDir dir;
   NEED_TESTDATA_AND_PILLOW(dir, python);
-  // Plain frames, restore-to-previous disposal, and a transparent GIF.
-  for (const char* name : {"animation.gif", "dispose-restore-previous.gif", "dispose-keep.gif", "transparent.gif"}) {
-    SCOPED_TRACE(name);
-    const fs::path gif = kSuite / name;
-    const std::string project = (dir / (fs::path(name).stem().string() + ".lbl")).string();
+  // Plain frames, restore-to-previous disposal, a transparent GIF, and two real
+  // animations (one with transparency over changing sub-rectangles).
+  for (const fs::path& gif : {kSuite / "animation.gif", kSuite / "dispose-restore-previous.gif",
+                              kSuite / "dispose-keep.gif", kSuite / "transparent.gif",
+                              kWuffs / "animated-red-blue.gif", kWuffs / "muybridge.gif"}) {
+    SCOPED_TRACE(gif.filename().string());
+    const std::string project = (dir / (gif.stem().string() + ".lbl")).string();
     const Outcome imported = cli(dir, "import-gif " + quoted(gif.string()) + " " + quoted(project));
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     const std::string exported = (dir / "out.gif").string();
