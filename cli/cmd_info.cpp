@@ -69,13 +69,30 @@ int runInfo(const CommandArgs& args) {
               << "; pictures " << slotList([&](int s) { return !f.pictureFile[s].empty(); })
               << "; shapes " << slotList([&](int s) { return f.shapeStyle[s] != 0; })
               << "; textures " << slotList([&](int s) { return !f.textureFile[s].empty(); }) << "\n";
+    // Where each object in use stands, bottom to top as they are drawn.
+    for (int s = 0; s < model::kSlots; ++s) {
+      const int n = s + 1;
+      if (f.shapeStyle[s] != 0) {
+        std::cout << "  Shape " << n << " at " << f.shapeX[s] << ", " << f.shapeY[s] << ", " << f.shapeWidth[s]
+                  << " x " << f.shapeHeight[s] << "\n";
+      }
+      if (!f.pictureFile[s].empty()) {
+        std::cout << "  Picture " << n << " at " << f.pictureX[s] << ", " << f.pictureY[s] << ": "
+                  << f.pictureFile[s].view() << "\n";
+      }
+      if (!f.text[s].empty()) {
+        std::cout << "  Text String " << n << " at " << f.textX[s] << ", " << f.textY[s] << ": \""
+                  << f.text[s].view() << "\"\n";
+      }
+    }
   }
   return 0;
 }
 
 const CommandRegistration registration{
     {"info", "info FILE.lbl",
-     "Show a project's format, frame count, size, project settings and, per frame, the delay and the slots in use.",
+     "Show a project's format, frame count, size, project settings and, per frame, the delay, "
+     "the slots in use and where each object stands.",
      runInfo}};
 
 }  // namespace

@@ -87,6 +87,11 @@ TEST(CliTween, InsertsInterpolatedFramesAndSavesInPlace) {
   EXPECT_EQ(project->frame(3).delayMs, 300);
   EXPECT_EQ(project->frame(2).frameColor, zefra::rgb(10, 20, 30));
   EXPECT_EQ(project->frame(4).shapeX[0], 30);
+  // info shows where the objects of each frame stand.
+  const CliRun info = runCli(dir, "info " + quoted(file));
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_TRUE(has(info.out, "Frame 2: delay 200 ms; texts -; pictures -; shapes 1; textures -\n  Shape 1 at 10, 0, 40 x 20\n"))
+      << info.out;
 }
 
 TEST(CliTween, WritesToAnotherFileAndLeavesTheInputAlone) {
