@@ -7,7 +7,7 @@ CMAKE_ARGS ?=
 DEMO       ?= demo/zefra-banner.lbl
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build programs run test test-asan package fuzz bench clean
 
 all: build
 
@@ -20,9 +20,13 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Only the two programs and what they install (man pages): no tests, benchmarks or tools.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target zefra_programs
+
 # The main job on the bundled demo: export it as an optimised GIF into out/ and print its
 # statistics; then, when there is a display, open the editor on it.
-run: build
+run: programs
 	mkdir -p out
 	./$(BUILD)/cli/zefra-cli export $(DEMO) out/$(basename $(notdir $(DEMO))).gif
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ] && [ -x ./$(BUILD)/app/zefra ]; then \
@@ -40,6 +44,11 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# zefra_<version>_<arch>.deb in $(BUILD)/package/, built from the programs alone.
+package: programs
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/*.deb
 
 # A short libFuzzer run of every target, seeded with its corpus.
 fuzz: deps

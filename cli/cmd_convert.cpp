@@ -16,7 +16,7 @@ int runConvert(const CommandArgs& args) {
   if (args.size() != 2) throw UsageError{"expects an input and an output file"};
   // The editor starts with a new project, so a 1.02 file (which has no design DPI)
   // takes the DPI of a new project instead of zero.
-  editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
+  editor::Editor editor(editor::dataFolder(), kCliScreenDpi);
   const editor::LoadResult loaded = editor.load(args[0]);
   if (!loaded.ok) throw std::runtime_error(loaded.error);
   if (!loaded.warning.empty()) std::cerr << editor::kWarningCaption << ": " << loaded.warning << "\n";

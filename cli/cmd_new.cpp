@@ -14,7 +14,7 @@ constexpr std::int16_t kCliScreenDpi = 96;
 
 int runNew(const CommandArgs& args) {
   if (args.size() != 1) throw UsageError{"expects exactly one output file"};
-  editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
+  editor::Editor editor(editor::dataFolder(), kCliScreenDpi);
   const editor::SaveResult saved = editor.saveAs(args[0]);
   if (!saved.ok) throw std::runtime_error(saved.error);
   std::cout << "Wrote " << args[0] << ": a new project of 1 frame, " << editor.project().frame(1).width << " x "

@@ -14,7 +14,7 @@ std::unique_ptr<model::LabelProject> loadProjectForDrawing(const std::string& pa
   warning = io::readLblFile(path, *project).warning;
   const int dpi = project->settings.designDpi > 0 ? project->settings.designDpi : 96;
   project->screenDpi = static_cast<std::int16_t>(dpi);
-  project->appDir = editor::executableFolder();
+  project->appDir = editor::dataFolder();
   const auto projectFolder = std::filesystem::absolute(path).parent_path();
   exporter::completeNamesFromProjectFolder(*project, projectFolder, project->appDir);
   return project;

@@ -17,6 +17,8 @@ packages=(
   libgif-dev giflib-tools imagemagick gifsicle python3 python3-pil
   # export quality benchmark: per-frame quality ceiling, array maths
   pngquant python3-numpy
+  # the Debian package and its checks (scripts/check-package.sh)
+  dpkg-dev desktop-file-utils appstream lintian shared-mime-info man-db
 )
 
 missing=()

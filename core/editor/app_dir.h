@@ -10,4 +10,13 @@ namespace zefra::editor {
 // when the system cannot tell (paths are then never shortened).
 std::string executableFolder();
 
+// The folder that stands for the program's folder in projects (relative picture and
+// texture names are completed against it): programFolder itself in a build tree or a
+// portable copy, where "Textures" or "Demo" sit beside the program; <prefix>/share/zefra/
+// for a program installed as <prefix>/bin/NAME. Ends with a separator; empty for "".
+std::string dataFolderFor(const std::string& programFolder);
+
+// The same for the running program.
+std::string dataFolder();
+
 }  // namespace zefra::editor

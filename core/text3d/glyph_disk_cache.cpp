@@ -257,7 +257,11 @@ fs::path executableDirectory() {
 fs::path defaultGlyphCacheDirectory(const fs::path& appDir) {
   fs::path own = appDir / "Font3DCache";
   std::error_code ec;
-  if (fs::is_directory(own, ec)) {
+  // An installed program (data in ../share/zefra) keeps its bin folder clean even when it
+  // could write there, as root can: the cache then goes to the per-user folder.
+  const bool installed = !appDir.empty() && fs::is_directory(appDir / ".." / "share" / "zefra", ec);
+  if (installed) {
+  } else if (fs::is_directory(own, ec)) {
     if (::access(own.c_str(), W_OK | X_OK) == 0) return own;
   } else if (!appDir.empty() && ::access(appDir.c_str(), W_OK | X_OK) == 0) {
     return own;

@@ -38,8 +38,9 @@ int trimGlyphDiskCache(const std::filesystem::path& directory, std::int64_t maxB
 // The folder holding this program's executable.
 std::filesystem::path executableDirectory();
 
-// appDir/"Font3DCache" when that folder is writable (or can be created), else the
-// per-user cache folder $XDG_CACHE_HOME/zefra/Font3DCache (~/.cache when unset).
+// appDir/"Font3DCache" when that folder is writable (or can be created) and the program
+// is not installed (no ../share/zefra beside appDir), else the per-user cache folder
+// $XDG_CACHE_HOME/zefra/Font3DCache (~/.cache when unset).
 std::filesystem::path defaultGlyphCacheDirectory(const std::filesystem::path& appDir);
 
 }  // namespace zefra::text3d

@@ -234,5 +234,18 @@ TEST(GlyphCacheFolder, OwnFolderWhenWritableElseThePerUserCache) {
   if (oldXdg) ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
 }
 
+TEST(GlyphCacheFolder, InstalledProgramNeverWritesBesideItsBinary) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "bin");
+  fs::create_directories(dir.path() / "share" / "zefra");
+  const char* oldXdg = std::getenv("XDG_CACHE_HOME");
+  std::string saved = oldXdg ? oldXdg : "";
+  ::setenv("XDG_CACHE_HOME", (dir.path() / "xdg").c_str(), 1);
+  // bin/ is writable here, as /usr/bin is for root.
+  EXPECT_EQ(defaultGlyphCacheDirectory(dir.path() / "bin"), dir.path() / "xdg" / "zefra" / "Font3DCache");
+  if (oldXdg) ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
+  else ::unsetenv("XDG_CACHE_HOME");
+}
+
 }  // namespace
 }  // namespace zefra::text3d
