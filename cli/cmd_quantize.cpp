@@ -13,6 +13,7 @@
 #include "gif/color_reduction.h"
 #include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
+#include "gif/picture_quantizer.h"
 #include "io/bmp_reader.h"
 #include "io/png_reader.h"
 
@@ -76,13 +77,16 @@ int runQuantize(const CommandArgs& args) {
   auto mode = gif::ReductionMode::Octree;
   auto dither = gif::DitherKind::Nearest;
   int bits = 8;
+  bool classic = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const auto value = [&]() -> const std::string& {
       if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
       return args[++i];
     };
-    if (arg == "--mode") {
+    if (arg == "--classic") {
+      classic = true;
+    } else if (arg == "--mode") {
       mode = static_cast<gif::ReductionMode>(lookUp(kModes, value(), "mode"));
     } else if (arg == "--dither") {
       dither = static_cast<gif::DitherKind>(lookUp(kDithers, value(), "dither"));
@@ -103,7 +107,19 @@ int runQuantize(const CommandArgs& args) {
   if (out.empty()) throw UsageError{"an input picture and an output GIF are needed"};
 
   const raster::FastBitmap picture = readPicture(in);
-  const gif::IndexedBitmap reduced = gif::mapToPalette(picture, mode, dither, bits);
+  // The octree mode's palette is now fitted to the picture's colours (variance cuts and
+  // k-means) and looked up at full precision; --classic keeps the original octree.
+  gif::IndexedBitmap reduced;
+  if (mode == gif::ReductionMode::Octree && !classic) {
+    if (dither == gif::DitherKind::Nearest) {
+      reduced = gif::quantizePicture(picture, 1 << bits);
+    } else {
+      reduced = gif::mapToPalette(picture, gif::ReductionMode::CustomPalette, dither, bits,
+                                  gif::pictureFitPalette(picture, 1 << bits));
+    }
+  } else {
+    reduced = gif::mapToPalette(picture, mode, dither, bits);
+  }
   gif::GifImage image;
   image.assign(reduced);
   // One global table holding only the colours the picture uses, most used first.
@@ -116,8 +132,9 @@ int runQuantize(const CommandArgs& args) {
 const CommandRegistration registration{Command{
     "quantize",
     "quantize IN.png|IN.bmp OUT.gif [--mode octree|netscape|gray256|gray4|bw|system20|halftone|octree-system] "
-    "[--bits 1..8] [--dither none|floyd|stucki|sierra|jajuni|stevearche|burkes]",
-    "Reduces one picture to a palette (default: octree, 8 bits, no dithering) and writes it as a one-frame GIF.",
+    "[--bits 1..8] [--dither none|floyd|stucki|sierra|jajuni|stevearche|burkes] [--classic]",
+    "Reduces one picture to a palette (default: octree, 8 bits, no dithering) and writes it as a one-frame GIF. "
+    "The octree mode fits its palette to the picture; --classic uses the original octree palette and lookup.",
     runQuantize}};
 
 }  // namespace

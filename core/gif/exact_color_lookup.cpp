@@ -1,72 +1,93 @@
 #include "gif/exact_color_lookup.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace zefra::gif {
 
-ExactColorLookup::ExactColorLookup(const Palette& palette) : colors(palette) {
-  if (colors.empty()) throw std::invalid_argument("A colour lookup needs at least one colour");
-  if (colors.size() > 256) colors.resize(256);
-  for (std::size_t i = 0; i < colors.size(); ++i) {
-    const Color c = colors[i];
-    byKey.push_back(Entry{redOf(c) + greenOf(c) + blueOf(c), redOf(c), greenOf(c), blueOf(c),
-                          static_cast<std::uint8_t>(i)});
-  }
-  std::stable_sort(byKey.begin(), byKey.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-  cache.assign(4096, 0);
+namespace {
+
+constexpr int kCellBits = 4;
+constexpr int kCellSize = 256 >> kCellBits;  // levels per channel in a cell
+
+int cellOf(Color c) {
+  return ((redOf(c) >> (8 - kCellBits)) << (2 * kCellBits)) | ((greenOf(c) >> (8 - kCellBits)) << kCellBits) |
+         (blueOf(c) >> (8 - kCellBits));
 }
 
-int ExactColorLookup::nearest(Color color) const {
+// Squared distance from v to the nearest and to the farthest level of [lo, hi].
+int nearGap(int v, int lo, int hi) {
+  const int d = v < lo ? lo - v : (v > hi ? v - hi : 0);
+  return d * d;
+}
+int farGap(int v, int lo, int hi) {
+  const int d = std::max(v - lo, hi - v);
+  return d * d;
+}
+
+}  // namespace
+
+ExactColorLookup::ExactColorLookup(const Palette& palette, bool denseCache) : colors(palette), dense(denseCache) {
+  if (colors.empty()) throw std::invalid_argument("A colour lookup needs at least one colour");
+  if (colors.size() > 256) colors.resize(256);
+  for (Color& c : colors) c &= 0xFFFFFF;
+  cells.resize(std::size_t{1} << (3 * kCellBits));
+  cellReady.assign(cells.size(), 0);
+  if (dense) {
+    denseIndex.resize(std::size_t{1} << 24);
+    known.assign((std::size_t{1} << 24) / 64, 0);
+  } else {
+    cache.assign(4096, 0);
+  }
+}
+
+const std::vector<std::uint8_t>& ExactColorLookup::candidatesOf(int cell) {
+  std::vector<std::uint8_t>& list = cells[static_cast<std::size_t>(cell)];
+  if (cellReady[static_cast<std::size_t>(cell)]) return list;
+  const int r0 = (cell >> (2 * kCellBits)) * kCellSize;
+  const int g0 = ((cell >> kCellBits) & ((1 << kCellBits) - 1)) * kCellSize;
+  const int b0 = (cell & ((1 << kCellBits) - 1)) * kCellSize;
+  const int r1 = r0 + kCellSize - 1, g1 = g0 + kCellSize - 1, b1 = b0 + kCellSize - 1;
+  // Every colour of the cell is within `bound` of some entry, so an entry farther than
+  // that from the whole cell can never be the nearest for any of its colours.
+  int bound = std::numeric_limits<int>::max();
+  for (const Color c : colors)
+    bound = std::min(bound, farGap(redOf(c), r0, r1) + farGap(greenOf(c), g0, g1) + farGap(blueOf(c), b0, b1));
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const Color c = colors[i];
+    if (nearGap(redOf(c), r0, r1) + nearGap(greenOf(c), g0, g1) + nearGap(blueOf(c), b0, b1) <= bound)
+      list.push_back(static_cast<std::uint8_t>(i));
+  }
+  cellReady[static_cast<std::size_t>(cell)] = 1;
+  return list;
+}
+
+int ExactColorLookup::nearest(Color color) {
   const int r = redOf(color), g = greenOf(color), b = blueOf(color);
-  const int key = r + g + b;
-  // The distance along the grey axis bounds the full distance from below:
-  // (dr + dg + db)^2 <= 3 (dr^2 + dg^2 + db^2), so the search walks outwards from the
-  // colour's place in key order and stops once that bound alone is too far.
-  const auto start = std::lower_bound(byKey.begin(), byKey.end(), key,
-                                      [](const Entry& e, int k) { return e.key < k; });
-  int best = -1;
-  int bestIndex = 256;
-  auto consider = [&](const Entry& e) {
-    const int dr = e.red - r, dg = e.green - g, db = e.blue - b;
+  int best = std::numeric_limits<int>::max();
+  int bestIndex = 0;
+  // Candidates are in index order, so the first of equally near entries wins.
+  for (const std::uint8_t i : candidatesOf(cellOf(color))) {
+    const Color c = colors[i];
+    const int dr = redOf(c) - r, dg = greenOf(c) - g, db = blueOf(c) - b;
     const int d = dr * dr + dg * dg + db * db;
-    if (best < 0 || d < best || (d == best && e.index < bestIndex)) {
+    if (d < best) {
       best = d;
-      bestIndex = e.index;
-    }
-  };
-  auto up = start;
-  auto down = start;
-  bool upOpen = up != byKey.end();
-  bool downOpen = down != byKey.begin();
-  while (upOpen || downOpen) {
-    if (upOpen) {
-      const int gap = up->key - key;
-      if (best >= 0 && gap * gap > 3 * best) {
-        upOpen = false;
-      } else {
-        consider(*up);
-        ++up;
-        upOpen = up != byKey.end();
-      }
-    }
-    if (downOpen) {
-      const auto& e = *(down - 1);
-      const int gap = key - e.key;
-      if (best >= 0 && gap * gap > 3 * best) {
-        downOpen = false;
-      } else {
-        consider(e);
-        --down;
-        downOpen = down != byKey.begin();
-      }
+      bestIndex = i;
     }
   }
   return bestIndex;
 }
 
-int ExactColorLookup::indexFor(Color color) {
-  color &= 0xFFFFFF;
+int ExactColorLookup::denseMiss(Color color) {
+  const int index = nearest(color);
+  denseIndex[color] = static_cast<std::uint8_t>(index);
+  known[color >> 6] |= std::uint64_t{1} << (color & 63);
+  return index;
+}
+
+int ExactColorLookup::hashedIndexFor(Color color) {
   const std::uint64_t tag = color + 1;
   std::size_t mask = cache.size() - 1;
   std::size_t at = ((static_cast<std::uint32_t>(tag) * 0x9E3779B1u) >> 8) & mask;

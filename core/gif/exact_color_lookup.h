@@ -2,8 +2,10 @@
 // Nearest palette colour by the full squared RGB distance, for any 24-bit colour: no
 // precision is dropped, so two colours that differ in the last bit may well get
 // different entries, and a colour of the palette always gets its own entry (the lowest
-// index among equal entries). Answers are cached per colour, so each distinct colour of a
-// picture is searched once.
+// index among equal entries). The colour space is divided into 4096 cells, and each cell
+// lists, when first needed, the only entries that can be nearest to some colour inside
+// it, so a search compares a handful of entries. Answers are cached per colour, so each
+// distinct colour of a picture is searched once.
 
 #include <cstdint>
 #include <vector>
@@ -16,23 +18,37 @@ namespace zefra::gif {
 class ExactColorLookup {
  public:
   // The palette must not be empty (std::invalid_argument) and holds at most 256 colours.
-  explicit ExactColorLookup(const Palette& palette);
+  // A dense cache answers from a 16 MB table indexed by the colour itself, which pays off
+  // for pictures of a million pixels and more; otherwise a hash table grows with the
+  // number of distinct colours asked.
+  explicit ExactColorLookup(const Palette& palette, bool denseCache = false);
 
   // Searches without touching the cache.
-  int nearest(Color color) const;
+  int nearest(Color color);
   // Cached.
-  int indexFor(Color color);
+  int indexFor(Color color) {
+    color &= 0xFFFFFF;
+    if (dense) {
+      if (known[color >> 6] & (std::uint64_t{1} << (color & 63))) return denseIndex[color];
+      return denseMiss(color);
+    }
+    return hashedIndexFor(color);
+  }
   const Palette& palette() const { return colors; }
 
  private:
-  struct Entry {
-    int key;  // red + green + blue
-    std::uint8_t red, green, blue, index;
-  };
+  int denseMiss(Color color);
+  int hashedIndexFor(Color color);
+  const std::vector<std::uint8_t>& candidatesOf(int cell);
+
   Palette colors;
-  std::vector<Entry> byKey;  // sorted by key
+  std::vector<std::vector<std::uint8_t>> cells;  // 16 x 16 x 16, filled on first use
+  std::vector<char> cellReady;
   std::vector<std::uint64_t> cache;  // (colour + 1) << 8 | index; 0 = free
   std::size_t cached = 0;
+  bool dense = false;
+  std::vector<std::uint8_t> denseIndex;
+  std::vector<std::uint64_t> known;
 };
 
 }  // namespace zefra::gif

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "gif/color_histogram.h"
+#include "gif/color_reduction.h"
 #include "gif/exact_color_lookup.h"
+#include "gif/picture_quantizer.h"
 
 namespace zefra::gif {
 namespace {
@@ -22,14 +26,17 @@ TEST(ExactColorLookupTest, AgreesWithAFullSearchForEveryColour) {
   for (int size : {1, 2, 7, 64, 255, 256}) {
     Palette palette;
     for (int i = 0; i < size; ++i) palette.push_back(rng() & 0xFFFFFF);
-    ExactColorLookup lookup(palette);
+    // Clusters of near colours put many entries into one cell.
+    for (int i = 0; i + 1 < size / 2; i += 2) palette[static_cast<std::size_t>(i + 1)] = palette[static_cast<std::size_t>(i)] ^ 0x010203;
+    const bool dense = size == 255;
+    ExactColorLookup lookup(palette, dense);
     for (int n = 0; n < 3000; ++n) {
       const Color c = rng() & 0xFFFFFF;
       int best = 0;
       for (int i = 1; i < size; ++i)
         if (distance(palette[static_cast<std::size_t>(i)], c) < distance(palette[static_cast<std::size_t>(best)], c)) best = i;
       const int cached = lookup.indexFor(c);
-      ASSERT_EQ(cached, best) << "size " << size;
+      ASSERT_EQ(cached, best) << "size " << size << (dense ? ", dense" : "");
       ASSERT_EQ(lookup.indexFor(c), cached);
     }
     // Every palette colour finds itself (the lowest of equal entries).
@@ -117,6 +124,48 @@ TEST(PaletteBuilderTest, ManyColoursGetAPaletteCloseToThem) {
   const Palette p = buildPalette(mixed, 16);
   ExactColorLookup lookup(p);
   EXPECT_LE(distance(p[static_cast<std::size_t>(lookup.nearest(rgb(13, 200, 77)))], rgb(13, 200, 77)), 3);
+}
+
+}  // namespace
+}  // namespace zefra::gif
+
+namespace zefra::gif {
+namespace {
+
+double psnrOf(const raster::FastBitmap& picture, const IndexedBitmap& reduced) {
+  double sum = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const Color c = picture.pixel(x, y);
+      const Rgb q = reduced.palette()[reduced.index(x, y)];
+      const int dr = q.red - redOf(c), dg = q.green - greenOf(c), db = q.blue - blueOf(c);
+      sum += dr * dr + dg * dg + db * db;
+    }
+  const double mse = sum / (3.0 * picture.width() * picture.height());
+  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+TEST(PictureQuantizerTest, FewColoursStayExactAndManyBeatTheOctree) {
+  raster::FastBitmap logo(40, 20);
+  logo.fill(rgb(250, 250, 250));
+  for (int x = 5; x < 30; ++x) logo.setPixel(x, 10, rgb(200, 10, 10));
+  const IndexedBitmap exact = quantizePicture(logo, 256);
+  ASSERT_EQ(exact.palette().size(), 2u);
+  EXPECT_EQ(psnrOf(logo, exact), 99);
+
+  // Smooth, colourful and large enough to take the path for big pictures.
+  raster::FastBitmap photo(640, 480);
+  std::mt19937 rng(3);
+  for (int y = 0; y < photo.height(); ++y)
+    for (int x = 0; x < photo.width(); ++x) {
+      const double fx = x / 640.0, fy = y / 480.0;
+      auto ch = [&](double v) { return static_cast<std::uint8_t>(std::clamp(v + static_cast<int>(rng() % 7) - 3, 0.0, 255.0)); };
+      photo.setPixel(x, y, rgb(ch(255 * fx * fy), ch(128 + 120 * std::sin(6 * fx + 3 * fy)), ch(255 * (1 - fx) * (0.5 + 0.5 * std::cos(9 * fy)))));
+    }
+  const double fitted = psnrOf(photo, quantizePicture(photo, 256));
+  const double octree = psnrOf(photo, mapToPalette(photo, ReductionMode::Octree, DitherKind::Nearest, 8));
+  std::printf("[ psnr     ] fitted %.2f dB, octree %.2f dB\n", fitted, octree);
+  EXPECT_GT(fitted, octree + 1.0);
 }
 
 }  // namespace
