@@ -21,8 +21,11 @@
 #include "export/gif_saver.h"
 #include "export/gif_statistics.h"
 #include "export/project_export.h"
+#include "export/project_renderer.h"
+#include "export/size_budget.h"
 #include "gif/gif_image.h"
 #include "model/label_project.h"
+#include "render/text_layer_renderer.h"
 
 namespace zefra::cli {
 namespace {
@@ -32,6 +35,7 @@ struct ExportArgs {
   std::string output;
   bool noLoop = false;
   bool classic = false;
+  std::optional<std::uint64_t> maxBytes;
   std::optional<model::PaletteKind> palette;
   std::optional<std::uint8_t> colorCountIndex;
   std::optional<bool> transparent;
@@ -73,6 +77,10 @@ ExportArgs parseArgs(const CommandArgs& args) {
     if (arg == "--classic") {
       if (inlineValue) throw UsageError{"--classic takes no value"};
       parsed.classic = true;
+    } else if (arg == "--max-bytes") {
+      const std::string v = value();
+      parsed.maxBytes = exporter::parseByteSize(v);
+      if (!parsed.maxBytes) throw UsageError{"--max-bytes takes a size such as 150000, 150K or 1M, not '" + v + "'"};
     } else if (arg == "--no-loop") {
       if (inlineValue) throw UsageError{"--no-loop takes no value"};
       parsed.noLoop = true;
@@ -104,6 +112,7 @@ ExportArgs parseArgs(const CommandArgs& args) {
       positional.push_back(arg);
     }
   }
+  if (parsed.classic && parsed.maxBytes) throw UsageError{"--max-bytes chooses among standard exports; drop --classic"};
   if (positional.empty()) throw UsageError{"expects a project file"};
   if (positional.size() > 2) throw UsageError{"expects a project file and at most one output file"};
   parsed.project = positional[0];
@@ -133,6 +142,37 @@ class ProgressLine {
   bool dirty = false;
 };
 
+int saveAndReport(const ExportArgs& options, const gif::GifImage& image, int frameCount) {
+  const std::string output =
+      options.output.empty() ? exporter::proposedGifBaseName(options.project) : options.output;
+  const exporter::SaveOutcome saved = exporter::saveGif(image, output);
+  if (!saved.ok) {
+    std::cerr << "zefra-cli export: " << saved.message;
+    if (!saved.detail.empty()) std::cerr << " (" << saved.detail << ")";
+    std::cerr << "\n";
+    return 1;
+  }
+  for (const std::string& line : exporter::statisticsLines(exporter::statisticsOf(image, saved.fileSize, frameCount)))
+    std::cout << line << "\n";
+  return 0;
+}
+
+// The best standard export that fits --max-bytes; nothing is written when none fits.
+int exportWithinBudget(const ExportArgs& options, model::LabelProject& project, const exporter::ExportSettings& settings) {
+  render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96);
+  exporter::ProjectRenderer renderer(project, project.appDir, &texts);
+  gif::GifImage image;
+  const exporter::BudgetChoice choice = exporter::exportWithinBudget(
+      project, settings, [&](int frame) { return renderer.render(frame); }, *options.maxBytes, image);
+  if (!choice.fits) {
+    std::cerr << "zefra-cli export: no export fits in " << *options.maxBytes << " bytes; the smallest reachable is "
+              << choice.bytes << " bytes (" << exporter::describeChoice(choice, settings) << ")\n";
+    return 1;
+  }
+  std::cout << "Fits in " << *options.maxBytes << " bytes with " << exporter::describeChoice(choice, settings) << "\n";
+  return saveAndReport(options, image, project.frameCount);
+}
+
 int runExport(const CommandArgs& args) {
   const ExportArgs options = parseArgs(args);
 
@@ -147,6 +187,8 @@ int runExport(const CommandArgs& args) {
   if (options.transparent) settings.transparent = *options.transparent;
   if (options.transparentColor) settings.transparentColor = *options.transparentColor;
 
+
+  if (options.maxBytes) return exportWithinBudget(options, *project, settings);
 
   gif::GifImage image;
   ProgressLine progress;
@@ -169,30 +211,20 @@ int runExport(const CommandArgs& args) {
               << " was made transparent\n";
   }
 
-  const std::string output =
-      options.output.empty() ? exporter::proposedGifBaseName(options.project) : options.output;
-  const exporter::SaveOutcome saved = exporter::saveGif(image, output);
-  if (!saved.ok) {
-    std::cerr << "zefra-cli export: " << saved.message;
-    if (!saved.detail.empty()) std::cerr << " (" << saved.detail << ")";
-    std::cerr << "\n";
-    return 1;
-  }
-  for (const std::string& line : exporter::statisticsLines(
-           exporter::statisticsOf(image, saved.fileSize, project->frameCount)))
-    std::cout << line << "\n";
-  return 0;
+  return saveAndReport(options, image, project->frameCount);
 }
 
 const CommandRegistration kRegistration{Command{
     "export",
-    "export FILE.lbl [OUT.gif] [--classic] [--no-loop] [--palette windows|netscape|grayscale] "
+    "export FILE.lbl [OUT.gif] [--classic] [--max-bytes N|NK|NM] [--no-loop] [--palette windows|netscape|grayscale] "
     "[--colors 8|16|32|64|128|256] [--transparent on|off] [--transparent-color '#RRGGBB']",
     "Exports the project as an optimised animated GIF (OUT defaults to the project's name "
     "with \".gif\") and prints its file size, frames, colours and image size. The options "
     "override the project's GIF settings for this run only. --classic builds the GIF the "
     "original way: a palette per frame merged into one table, brightness-matched colours, "
-    "dithering on gradients.",
+    "dithering on gradients. --max-bytes writes the best export whose file fits (K = 1024 bytes, "
+    "M = 1024 K): fewer colours first, then fewer of the briefly shown frames, and says what it "
+    "changed; when nothing fits it writes nothing, names the smallest reachable size and exits 1.",
     runExport}};
 
 }  // namespace

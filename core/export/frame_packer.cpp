@@ -84,21 +84,45 @@ void FramePacker::encodeLast() {
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
   const int t = last.transparentIndex;
-  std::vector<std::uint8_t> plain(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  std::vector<std::uint8_t> masked;
-  if (t >= 0) masked.resize(plain.size());
+  // Three ways to write the rectangle: every pixel as it is; every unchanged pixel
+  // transparent; or an unchanged pixel kept as it is where that continues the run of the
+  // pixel before it and made transparent otherwise, which gives the compressor the longest
+  // runs of both kinds. The smallest encoding wins.
+  const std::size_t area = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  std::vector<std::uint8_t> plain(area);
+  std::vector<std::uint8_t> masked, runs;
+  bool anyUnchanged = false;
+  if (t >= 0) {
+    masked.resize(area);
+    runs.resize(area);
+  }
+  const auto clear = static_cast<std::uint8_t>(std::max(t, 0));
   for (int y = 0; y < h; ++y) {
     const std::size_t from = static_cast<std::size_t>(r.top + y) * static_cast<std::size_t>(width) + r.left;
     const std::size_t to = static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
     for (int x = 0; x < w; ++x) {
       const std::uint8_t index = last.indices[from + x];
       plain[to + x] = index;
-      if (t >= 0) masked[to + x] = last.shown[from + x] == last.before[from + x] ? static_cast<std::uint8_t>(t) : index;
+      if (t < 0) continue;
+      const bool unchanged = last.shown[from + x] == last.before[from + x];
+      anyUnchanged |= unchanged;
+      masked[to + x] = unchanged ? clear : index;
+      const std::size_t at = to + x;
+      runs[at] = !unchanged || (at > 0 && runs[at - 1] == index) ? index : clear;
     }
   }
   const int tableSize = static_cast<int>(last.table.size());
   std::vector<std::uint8_t>* chosen = &plain;
-  if (t >= 0 && encodedSize(masked, w, h, tableSize) < encodedSize(plain, w, h, tableSize)) chosen = &masked;
+  if (t >= 0 && anyUnchanged) {
+    std::size_t best = encodedSize(plain, w, h, tableSize);
+    for (std::vector<std::uint8_t>* candidate : {&masked, &runs}) {
+      const std::size_t size = encodedSize(*candidate, w, h, tableSize);
+      if (size < best) {
+        best = size;
+        chosen = candidate;
+      }
+    }
+  }
   const bool usesTransparency =
       t >= 0 && std::find(chosen->begin(), chosen->end(), static_cast<std::uint8_t>(t)) != chosen->end();
   gif::GifFrame& frame = *last.frame;

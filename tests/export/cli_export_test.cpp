@@ -174,6 +174,26 @@ TEST_F(CliExport, ReportsAMissingTransparentColourAndWhatWasUsedInstead) {
     EXPECT_FALSE(image.gce() && image.gce()->transparent && image.width == 120);
 }
 
+TEST_F(CliExport, MaxBytesWritesTheBestExportThatFitsOrNothing) {
+  const auto full = cli("full.gif");
+  ASSERT_EQ(full.status, 0) << full.err;
+  const auto size = readAll(dir / "full.gif").size();
+  const auto fits = cli("fit.gif --max-bytes " + std::to_string(size));
+  ASSERT_EQ(fits.status, 0) << fits.err;
+  EXPECT_NE(fits.out.find("Fits in " + std::to_string(size) + " bytes with the project's colours"), std::string::npos)
+      << fits.out;
+  EXPECT_EQ(readAll(dir / "fit.gif"), readAll(dir / "full.gif"));
+
+  const auto none = cli("none.gif --max-bytes 10");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("no export fits in 10 bytes; the smallest reachable is "), std::string::npos) << none.err;
+  EXPECT_FALSE(fs::exists(dir / "none.gif"));
+  for (const std::string bad : {"--max-bytes 0", "--max-bytes 1G", "--max-bytes 5K --classic"}) {
+    const auto r = cli("x.gif " + bad);
+    EXPECT_EQ(r.status, 2) << bad;
+  }
+}
+
 TEST_F(CliExport, ErrorsGoToStderrWithANonZeroExit) {
   const auto missing = cliRaw((dir / "nothing.lbl").string());
   EXPECT_EQ(missing.status, 1);
