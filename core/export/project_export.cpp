@@ -8,8 +8,9 @@
 namespace zefra::exporter {
 
 ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress, ExportMethod method) {
-  render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96);
+                            const ExportProgress& progress, ExportMethod method, text3d::GlyphCache* glyphs) {
+  render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96,
+                                  glyphs ? *glyphs : text3d::GlyphCache::shared());
   ProjectRenderer renderer(project, project.appDir, &texts);
   const FrameSource frames = [&](int frame) { return renderer.render(frame); };
   ProjectExport result;

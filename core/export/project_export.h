@@ -11,6 +11,7 @@
 #include "gif/gif_image.h"
 #include "model/label_project.h"
 #include "render/frame_canvas.h"
+#include "text3d/glyph_cache.h"
 
 namespace zefra::exporter {
 
@@ -22,8 +23,12 @@ struct ProjectExport {
 
 // Draws frames 1..frameCount at the project's screenDpi, resolving picture and texture
 // names against project.appDir (completed names are written back into the records), and
-// builds `image` with the chosen method (encodeProject, or createGif for Classic).
+// builds `image` with the chosen method (encodeProject, or createGif for Classic). Texts
+// take their glyphs from `glyphs` (the program's shared cache when null); a caller exporting
+// on another thread than the one that draws the editor's canvas passes a cache of its own,
+// since a cache serves one thread.
 ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress = {}, ExportMethod method = ExportMethod::Standard);
+                            const ExportProgress& progress = {}, ExportMethod method = ExportMethod::Standard,
+                            text3d::GlyphCache* glyphs = nullptr);
 
 }  // namespace zefra::exporter

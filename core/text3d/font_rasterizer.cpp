@@ -117,6 +117,15 @@ struct CharBitmap {
   TextMask mask;
 };
 
+namespace {
+// FreeType wants face creation and destruction on one library serialised; a face may be
+// released from whichever thread drops the last reference.
+std::mutex& faceLifetimeLock() {
+  static std::mutex m;
+  return m;
+}
+}  // namespace
+
 struct FontRasterizer::Impl {
   FT_Face face = nullptr;
   bool embolden = false;
@@ -129,12 +138,18 @@ struct FontRasterizer::Impl {
   int strikeTop = 0;
   int strikeThickness = 1;
   std::array<std::optional<CharBitmap>, 256> chars;
+  // Rasterizers are shared by every thread that draws text (the editor's canvas and a
+  // background export), and a face and its glyph slot serve one caller at a time.
+  std::mutex lock;
 
   ~Impl() {
+    std::lock_guard<std::mutex> guard(faceLifetimeLock());
     if (face) FT_Done_Face(face);
   }
 
+  // A filled slot never changes again, so the reference stays valid after the lock.
   const CharBitmap& charBitmap(std::uint8_t code) {
+    std::lock_guard<std::mutex> guard(lock);
     std::optional<CharBitmap>& slot = chars[code];
     if (slot) return *slot;
     CharBitmap cb;
@@ -205,12 +220,14 @@ std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale)
   const ResolvedFace& rf = found->second;
 
   FT_Face face = nullptr;
+  std::unique_lock<std::mutex> faceGuard(faceLifetimeLock());
   if (rf.file.empty() || FT_New_Face(lib.ft, rf.file.c_str(), rf.index, &face) != 0) {
     // Last resort: whatever fontconfig offers for an unnamed family.
     ResolvedFace any = resolveFace("sans-serif", bold, italic, FontPitch::Default);
     if (any.file.empty() || FT_New_Face(lib.ft, any.file.c_str(), any.index, &face) != 0)
       throw std::runtime_error("No usable font for \"" + font.name + "\"");
   }
+  faceGuard.unlock();
   FT_Select_Charmap(face, FT_ENCODING_UNICODE);
 
   int unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
@@ -233,7 +250,9 @@ std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale)
   auto liveKey = std::make_tuple(rf.file, rf.index, ppem, rf.embolden, rf.oblique, font.style);
   if (auto it = lib.live.find(liveKey); it != lib.live.end()) {
     if (auto existing = it->second.lock()) {
+      faceGuard.lock();
       FT_Done_Face(face);
+      faceGuard.unlock();
       lib.byRequest[requestKey] = existing;
       return existing;
     }
