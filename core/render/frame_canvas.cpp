@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "gif/animation_player.h"
 #include "io/bmp_reader.h"
 #include "raster/canvas.h"
 #include "raster/system_colors.h"
@@ -85,6 +86,8 @@ void FrameCanvas::layoutPicture(model::FrameRecord& r, int k, LayoutReport& repo
       Picture loaded = loadPicture(*file);
       p.picture = std::move(loaded);
       p.loadedFile = *file;
+      p.animationStart = animationNow;
+      p.shownStep = 0;
       p.failedFile.clear();
     } catch (const std::exception& e) {
       p.failedFile = *file;
@@ -184,6 +187,32 @@ void FrameCanvas::clear() {
   gradientOn = false;
   gradientLayer.setSize(0, 0);
   band.hide();
+}
+
+bool FrameCanvas::advanceAnimations(std::int64_t ms) {
+  animationNow = ms;
+  bool changed = false;
+  for (PictureSlot& p : pictures) {
+    if (!p.picture.animation) continue;
+    gif::AnimationPlayer& player = *p.picture.animation;
+    const gif::PlaybackStep step = player.stepAt(ms - p.animationStart);
+    if (step.number == p.shownStep) continue;
+    p.shownStep = step.number;
+    const gif::RgbaImage& screen = player.pictureOfStep(step.number);
+    setPictureFromRgba(p.picture, screen.width, screen.height, screen.pixels.data());
+    changed = changed || p.visible;
+  }
+  return changed;
+}
+
+std::optional<std::int64_t> FrameCanvas::nextAnimationChange(std::int64_t ms) const {
+  std::optional<std::int64_t> next;
+  for (const PictureSlot& p : pictures) {
+    if (!p.visible || !p.picture.animation) continue;
+    const auto change = p.picture.animation->nextChangeAfter(ms - p.animationStart);
+    if (change && (!next || *change + p.animationStart < *next)) next = *change + p.animationStart;
+  }
+  return next;
 }
 
 void FrameCanvas::reloadPicture(int slot) {

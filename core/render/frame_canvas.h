@@ -15,6 +15,7 @@
 // its font name) and left out.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,6 +87,17 @@ class FrameCanvas {
 
   // Hides every object and forgets the loaded picture and texture names.
   void clear();
+
+  // Animated GIF pictures: each plays from the moment its file was loaded into the slot,
+  // so `ms` is the caller's clock (a picture loaded at clock value L shows its frame at
+  // ms - L). Answers whether a visible picture changed; the caller then redraws with pnt().
+  // A canvas nobody animates keeps every picture on its first frame, which is what the
+  // export draws.
+  bool advanceAnimations(std::int64_t ms);
+  // The clock value at which a visible animated picture changes next; nothing when none will.
+  std::optional<std::int64_t> nextAnimationChange(std::int64_t ms) const;
+  // The clock value a picture loaded by the next pnt() starts playing at.
+  void setAnimationClock(std::int64_t ms) { animationNow = ms; }
   // Forgets what slot `slot` (1..10) has loaded, so the next pnt() reads its file again
   // (after the file was edited outside).
   void reloadPicture(int slot);
@@ -115,6 +127,8 @@ class FrameCanvas {
     bool visible = false;
     int x = 0;
     int y = 0;
+    std::int64_t animationStart = 0;
+    std::int64_t shownStep = 0;
   };
   struct TextSlot {
     std::string loadedTexture;
@@ -145,6 +159,7 @@ class FrameCanvas {
   std::array<TextSlot, model::kSlots> texts{};
   BorderBand band;
   int reads = 0;
+  std::int64_t animationNow = 0;
 };
 
 }  // namespace zefra::render

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "gif/animation_player.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
@@ -30,6 +31,10 @@ Picture loadGifPicture(const std::filesystem::path& path) {
   picture.image.resize(W, H);
   picture.mask = raster::BitMask(W, H, 0);
   if (first.empty()) return picture;
+  if (image.width() == W && image.height() == H) {
+    auto player = std::make_shared<gif::AnimationPlayer>(image);
+    if (player->animated()) picture.animation = std::move(player);
+  }
 
   const gif::ColorMap& colours = first.effectiveColorMap();
   const bool transparent = first.hasTransparency && first.graphicControl != nullptr;
@@ -46,6 +51,18 @@ Picture loadGifPicture(const std::filesystem::path& path) {
     }
   }
   return picture;
+}
+
+void setPictureFromRgba(Picture& picture, int width, int height, const std::uint8_t* rgba) {
+  if (picture.image.width() != width || picture.image.height() != height) picture.image.resize(width, height);
+  picture.mask = raster::BitMask(width, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t* p = rgba + (static_cast<std::size_t>(y) * width + x) * 4;
+      if (p[3] == 0) continue;
+      picture.image.setPixel(x, y, rgb(p[0], p[1], p[2]));
+      picture.mask.set(x, y, true);
+    }
 }
 
 }  // namespace zefra::render

@@ -5,10 +5,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include "raster/canvas.h"
 #include "raster/fast_bitmap.h"
+
+namespace zefra::gif {
+class AnimationPlayer;
+}
 
 namespace zefra::render {
 
@@ -23,6 +28,9 @@ class PictureError : public std::runtime_error {
 struct Picture {
   raster::FastBitmap image;
   raster::BitMask mask;  // empty (0 x 0) = opaque
+  // An animated GIF's player (null for a still picture). image and mask hold its first
+  // frame, which is what the export draws; the editor's canvas plays the rest.
+  std::shared_ptr<gif::AnimationPlayer> animation;
   bool hasMask() const { return mask.width > 0; }
   int width() const { return image.width(); }
   int height() const { return image.height(); }
@@ -35,5 +43,8 @@ Picture loadPicture(const std::filesystem::path& path);
 // The still picture of a GIF file: its first image on the logical screen, with the pixels
 // that the first image leaves transparent or does not cover masked out.
 Picture loadGifPicture(const std::filesystem::path& path);
+
+// Sets image and mask from an animation's screen (transparent pixels masked out).
+void setPictureFromRgba(Picture& picture, int width, int height, const std::uint8_t* rgba);
 
 }  // namespace zefra::render

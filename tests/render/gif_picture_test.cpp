@@ -148,3 +148,47 @@ TEST_F(GifPictureTest, HugeLogicalScreenIsRefused) {
   bytes[9] = 0xFF;
   EXPECT_THROW(loadGifPicture(write("huge.gif", bytes)), std::exception);
 }
+
+// An animated GIF picture plays on a canvas that is advanced by a clock: it starts when
+// its file is loaded into the slot, the canvas says when it changes next, and a canvas
+// nobody advances keeps the first frame (what the export draws).
+TEST_F(GifPictureTest, AnimatedPicturesPlayFromWhenTheirSlotLoadedThem) {
+  auto record = std::make_unique<model::FrameRecord>(model::newFrameRecord(96));
+  const Color under = rgb(9, 99, 199);
+  record->shapeStyle[0] = 1;
+  record->shapeWidth[0] = 100;
+  record->shapeHeight[0] = 60;
+  record->shapeFillColor[0] = under;
+  record->shapeBorderColor[0] = under;
+  record->pictureFile[0].assign(write("anim.gif", twoImageGif()));
+  record->pictureX[0] = 10;
+  record->pictureY[0] = 20;
+  FrameCanvas canvas;
+  canvas.setAnimationClock(1000);
+  ASSERT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_EQ(canvas.bitmap().pixel(12, 21), under);  // first image, its transparent pixel
+  EXPECT_EQ(canvas.nextAnimationChange(1000), 1100);  // 10 hundredths of a second
+  EXPECT_FALSE(canvas.advanceAnimations(1099));
+  ASSERT_TRUE(canvas.advanceAnimations(1100));
+  canvas.pnt(*record);
+  EXPECT_EQ(canvas.bitmap().pixel(12, 21), rgb(255, 0, 0));  // second image covers the screen
+  EXPECT_EQ(canvas.bitmap().pixel(10, 20), rgb(255, 0, 0));
+  // No loop extension: played once, the last frame stays.
+  EXPECT_EQ(canvas.nextAnimationChange(1100), std::nullopt);
+  EXPECT_FALSE(canvas.advanceAnimations(50'000));
+
+  // A new file in the slot starts again from its first frame; a hidden slot stops.
+  record->pictureFile[0].assign(write("anim2.gif", twoImageGif()));
+  canvas.pnt(*record);
+  EXPECT_EQ(canvas.bitmap().pixel(12, 21), under);
+  EXPECT_EQ(canvas.nextAnimationChange(50'000), 50'100);
+  record->pictureFile[0].assign("");
+  canvas.pnt(*record);
+  EXPECT_EQ(canvas.nextAnimationChange(50'000), std::nullopt);
+
+  // The export's canvas is never advanced.
+  record->pictureFile[0].assign(write("anim3.gif", twoImageGif()));
+  FrameCanvas still;
+  still.pnt(*record);
+  EXPECT_EQ(still.bitmap().pixel(12, 21), under);
+}

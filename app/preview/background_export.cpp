@@ -1,0 +1,118 @@
+#include "preview/background_export.h"
+
+#include <QMetaObject>
+#include <chrono>
+#include <exception>
+
+#include "export/project_export.h"
+
+namespace zefra::app {
+
+namespace {
+
+struct Cancelled {};
+
+std::int64_t steadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+QString groupedNumber(std::uint64_t value) {
+  QString digits = QString::number(value);
+  for (int i = digits.size() - 3; i > 0; i -= 3) digits.insert(i, QLatin1Char(','));
+  return digits;
+}
+
+BackgroundExport::BackgroundExport(QObject* parent) : QObject(parent) {
+  // Glyphs built here stay in memory only; the shared cache owns the disk copy.
+  glyphs.setUseDiskCache(false);
+  worker = std::thread([this] { run(); });
+}
+
+BackgroundExport::~BackgroundExport() {
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    quitting = true;
+    ++latestTicket;
+    pending.reset();
+  }
+  wake.notify_all();
+  worker.join();
+}
+
+int BackgroundExport::start(const model::LabelProject& project, const exporter::ExportSettings& settings) {
+  Request r;
+  r.project = std::make_unique<model::LabelProject>(project);
+  r.settings = settings;
+  r.requestedAt = steadyMs();
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    r.ticket = ++latestTicket;
+    activeTicket = r.ticket;
+    pending = std::move(r);
+  }
+  wake.notify_all();
+  return activeTicket;
+}
+
+void BackgroundExport::cancel() {
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    ++latestTicket;
+    pending.reset();
+  }
+  activeTicket = 0;
+}
+
+void BackgroundExport::run() {
+  for (;;) {
+    Request job;
+    {
+      std::unique_lock<std::mutex> guard(lock);
+      wake.wait(guard, [this] { return quitting || pending.has_value(); });
+      if (quitting) return;
+      job = std::move(*pending);
+      pending.reset();
+    }
+    ExportResult result;
+    result.ticket = job.ticket;
+    const auto stale = [this, ticket = job.ticket] {
+      std::lock_guard<std::mutex> guard(lock);
+      return latestTicket != ticket;
+    };
+    try {
+      auto image = std::make_shared<gif::GifImage>();
+      const exporter::ExportProgress onProgress = [&](exporter::ExportStage stage, int frame, int count) {
+        if (stale()) throw Cancelled{};
+        const int done = (stage == exporter::ExportStage::Rendering ? 0 : count) + frame;
+        QMetaObject::invokeMethod(
+            this, [this, ticket = job.ticket, done, count] {
+              if (ticket == activeTicket) Q_EMIT progress(done, 2 * count);
+            },
+            Qt::QueuedConnection);
+      };
+      const exporter::ProjectExport exported = exporter::exportProject(*job.project, job.settings, *image, onProgress, &glyphs);
+      if (stale()) continue;
+      result.report = exported.report;
+      result.fileSize = image->saveToBytes().size();
+      result.image = std::move(image);
+    } catch (const Cancelled&) {
+      continue;
+    } catch (const std::exception& e) {
+      result.error = QString::fromStdString(e.what());
+    }
+    result.elapsedMs = steadyMs() - job.requestedAt;
+    QMetaObject::invokeMethod(this, [this, result = std::move(result)]() mutable { deliver(std::move(result)); },
+                              Qt::QueuedConnection);
+  }
+}
+
+void BackgroundExport::deliver(ExportResult result) {
+  if (result.ticket != activeTicket) return;  // cancelled or superseded meanwhile
+  activeTicket = 0;
+  Q_EMIT finished(result);
+}
+
+}  // namespace zefra::app

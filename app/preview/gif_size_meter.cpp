@@ -1,0 +1,64 @@
+#include "preview/gif_size_meter.h"
+
+#include <QDateTime>
+#include <QLabel>
+
+namespace zefra::app {
+
+GifSizeMeter::GifSizeMeter(QLabel* sizePane, Source projectSource, QObject* parent)
+    : QObject(parent), pane(sizePane), source(std::move(projectSource)) {
+  pause.setSingleShot(true);
+  pause.setInterval(kPauseMs);
+  connect(&pause, &QTimer::timeout, this, &GifSizeMeter::startExport);
+  connect(&exporter, &BackgroundExport::finished, this, &GifSizeMeter::exportFinished);
+  if (pane) {
+    pane->setToolTip(tr("Size of the GIF file the project gives now"));
+    pane->setText(QStringLiteral("GIF: ..."));
+  }
+}
+
+QString GifSizeMeter::paneText(std::uint64_t bytes) {
+  return QStringLiteral("GIF: %1 bytes").arg(groupedNumber(bytes));
+}
+
+void GifSizeMeter::projectChanged() {
+  editTime = QDateTime::currentMSecsSinceEpoch();
+  exporter.cancel();
+  pause.start();
+  if (pane) pane->setEnabled(false);
+}
+
+void GifSizeMeter::measureNow() {
+  editTime = QDateTime::currentMSecsSinceEpoch();
+  pause.stop();
+  if (pane) pane->setEnabled(false);
+  startExport();
+}
+
+void GifSizeMeter::startExport() {
+  const auto [project, settings] = source();
+  if (!project) return;
+  exporter.start(*project, settings);
+}
+
+void GifSizeMeter::exportFinished(const ExportResult& result) {
+  latencyMs = QDateTime::currentMSecsSinceEpoch() - editTime;
+  if (!result.error.isEmpty() || !result.image) {
+    if (pane) {
+      pane->setText(QStringLiteral("GIF: ?"));
+      pane->setToolTip(result.error);
+      pane->setEnabled(true);
+    }
+    Q_EMIT failed(result.error);
+    return;
+  }
+  lastSize = result.fileSize;
+  if (pane) {
+    pane->setText(paneText(result.fileSize));
+    pane->setToolTip(tr("Size of the GIF file the project gives now"));
+    pane->setEnabled(true);
+  }
+  Q_EMIT sizeChanged(result.fileSize);
+}
+
+}  // namespace zefra::app

@@ -1,0 +1,62 @@
+#pragma once
+// The live size meter of the status bar: the exact number of bytes the GIF would have if
+// it were exported now. Each edit restarts a short pause; when the edits stop, the
+// project is exported in the background (an edit arriving meanwhile cancels that export
+// and starts the pause again), and the pane shows "GIF: 48,512 bytes". Until the new
+// figure is in, the pane keeps the last one, greyed.
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "export/export_settings.h"
+#include "model/label_project.h"
+#include "preview/background_export.h"
+
+class QLabel;
+
+namespace zefra::app {
+
+class GifSizeMeter : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPauseMs = 300;
+
+  // `pane` shows the figure (not owned). `source` answers the project and the export
+  // settings at the moment the export starts.
+  using Source = std::function<std::pair<const model::LabelProject*, exporter::ExportSettings>()>;
+  GifSizeMeter(QLabel* pane, Source source, QObject* parent = nullptr);
+
+  // Something that may change the GIF happened: measure again after the pause.
+  void projectChanged();
+  // Measures at once, without the pause (a new or loaded project).
+  void measureNow();
+
+  std::optional<std::uint64_t> size() const { return lastSize; }
+  bool upToDate() const { return !pause.isActive() && !exporter.busy() && lastSize.has_value(); }
+  // Milliseconds from the last edit to the figure that reflects it.
+  qint64 lastLatencyMs() const { return latencyMs; }
+
+  static QString paneText(std::uint64_t bytes);
+
+ Q_SIGNALS:
+  void sizeChanged(quint64 bytes);
+  void failed(const QString& error);
+
+ private:
+  void startExport();
+  void exportFinished(const ExportResult& result);
+
+  QLabel* pane;
+  Source source;
+  QTimer pause;
+  BackgroundExport exporter;
+  std::optional<std::uint64_t> lastSize;
+  qint64 editTime = 0;
+  qint64 latencyMs = 0;
+};
+
+}  // namespace zefra::app

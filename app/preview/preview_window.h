@@ -1,0 +1,63 @@
+#pragma once
+// The preview window "frmPreview" ("GIF Preview"): the exported animation playing in the
+// middle of an area at least 468 x 60 pixels, four status panes with the figures of the
+// file as it would be written, and the bold "Save GIF..." button. It stays above the
+// editor without taking the focus; closing it tells the editor (which then clears the
+// palette panel and offers the preview command again).
+
+#include <QColor>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "export/gif_statistics.h"
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+namespace zefra::gif {
+class GifImage;
+}
+
+namespace zefra::app {
+
+class PlaybackView;
+
+class PreviewWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMinImageWidth = 468;
+  static constexpr int kMinImageHeight = 60;
+
+  explicit PreviewWindow(QWidget* parent = nullptr);
+
+  // ShowGIF: plays `image` at `bannerSize` on `background` and shows the figures; shows the
+  // window without activating it (or refreshes it when it is open).
+  void showGif(const gif::GifImage& image, const exporter::GifStatistics& statistics, QSize bannerSize,
+               const QColor& background);
+
+  PlaybackView* view() const { return image; }
+  QString paneText(int pane) const;  // pane 1..4
+  QPushButton* saveButton() const { return save; }
+
+ Q_SIGNALS:
+  void saveRequested();
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void placeImage();
+
+  QWidget* imageArea = nullptr;
+  PlaybackView* image = nullptr;  // "Image1"
+  QStatusBar* status = nullptr;   // "RzStatus"
+  std::array<QLabel*, 4> panes{};
+  QPushButton* save = nullptr;    // "SaveButton"
+};
+
+}  // namespace zefra::app
