@@ -227,14 +227,14 @@ class PreviewTest : public QObject {
     // Palette edits change the built image and the figures.
     const int colours = image.globalTable().count();
     QVERIFY(colours > 6);
-    const Color zero = image.globalTable().entryColor(0);
+    const Color fifth = image.globalTable().entryColor(5);
     QAction* del = b.palette->popupMenu()->findChild<QAction*>(QStringLiteral("MDeleteColor"));
     b.palette->openMenu(5, b.palette->mapToGlobal(QPoint(5, 5)));
     del->trigger();
     QCOMPARE(b.controller->image()->globalTable().count(), colours - 1);
     QCOMPARE(b.palette->colorCount(), colours - 1);
     QCOMPARE(w->paneText(4), QStringLiteral("Colors: %1").arg(colours - 1));
-    QCOMPARE(b.controller->image()->globalTable().entryColor(0), zero);
+    QVERIFY(b.controller->image()->globalTable().find(fifth) < 0);
     b.prompts.colors.push_back(rgb(1, 2, 3));
     b.palette->openMenu(2, b.palette->mapToGlobal(QPoint(5, 5)));
     b.palette->popupMenu()->findChild<QAction*>(QStringLiteral("MEditColor"))->trigger();
