@@ -14,7 +14,8 @@ Every GIF is decoded by Pillow with its disposal methods; the picture on screen 
 project frame i starts is compared with frame i as rendered (PSNR over red, green and
 blue; in a transparent export over the pixels not in the transparent colour, whose alpha
 is checked separately). Times are medians of N runs (default 5) of the export from
-rendered frames; ImageMagick is timed the same way on the PNG frames.
+rendered frames; ImageMagick is timed the same way on the PNG frames. On a busy machine
+the processor seconds of Zefra's standard export are printed beside its wall time.
 """
 import argparse
 import os
@@ -175,6 +176,8 @@ def main():
         ceiling = pngquant_ceiling(d, files, renders) if pngquant else None
         for method, (size, mean, worst, nframes, alpha, secs) in rows.items():
             note = f"  alpha errors {alpha}" if alpha else ""
+            if method == "zefra" and "standard-cpu" in times:
+                note += f"  (cpu {float(times['standard-cpu']):.3f} s)"
             print(f"{case:<26}{method:<18}{size:>9}{fmt(mean):>9}{fmt(worst):>7}{secs:>9.3f}{note}")
         if ceiling is not None:
             z = rows["zefra"][1]

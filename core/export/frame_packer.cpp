@@ -1,6 +1,8 @@
 #include "export/frame_packer.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <memory>
 
 #include "gif/application_extension.h"
@@ -113,8 +115,9 @@ void FramePacker::encodeLast() {
   }
   const int tableSize = static_cast<int>(last.table.size());
   std::vector<std::uint8_t>* chosen = &plain;
+  std::size_t best = std::numeric_limits<std::size_t>::max();
   if (t >= 0 && anyUnchanged) {
-    std::size_t best = encodedSize(plain, w, h, tableSize);
+    best = encodedSize(plain, w, h, tableSize);
     for (std::vector<std::uint8_t>* candidate : {&masked, &runs}) {
       const std::size_t size = encodedSize(*candidate, w, h, tableSize);
       if (size < best) {
@@ -123,14 +126,51 @@ void FramePacker::encodeLast() {
       }
     }
   }
-  const bool usesTransparency =
-      t >= 0 && std::find(chosen->begin(), chosen->end(), static_cast<std::uint8_t>(t)) != chosen->end();
+  int transparent = t >= 0 && std::find(chosen->begin(), chosen->end(), static_cast<std::uint8_t>(t)) != chosen->end()
+                        ? t
+                        : -1;
+
+  // A rectangle that uses few of the shared colours is often smaller with a table of just
+  // those: its codes start narrower, which can outweigh the table's bytes.
   gif::GifFrame& frame = *last.frame;
+  std::vector<Color> local;
+  if (!last.localTable) {
+    std::array<int, 256> localOf;
+    localOf.fill(-1);
+    for (const std::uint8_t index : *chosen) {
+      if (localOf[index] >= 0) continue;
+      localOf[index] = static_cast<int>(local.size());
+      local.push_back(last.table[index]);
+      if (local.size() > 128) break;
+    }
+    const int bits = gif::ColorMap::pixelBitsFor(static_cast<int>(local.size()));
+    if (local.size() <= 128 && bits < gif::ColorMap::pixelBitsFor(tableSize)) {
+      std::vector<std::uint8_t> remapped(chosen->size());
+      for (std::size_t i = 0; i < remapped.size(); ++i) remapped[i] = static_cast<std::uint8_t>(localOf[(*chosen)[i]]);
+      if (best == std::numeric_limits<std::size_t>::max()) best = encodedSize(*chosen, w, h, tableSize);
+      const std::size_t withTable = encodedSize(remapped, w, h, static_cast<int>(local.size())) + 3u * (1u << bits);
+      if (withTable < best) {
+        *chosen = std::move(remapped);
+        if (transparent >= 0) transparent = localOf[static_cast<std::size_t>(transparent)];
+      } else {
+        local.clear();
+      }
+    } else {
+      local.clear();
+    }
+  }
   frame.setPlacement(r.left, r.top, w, h);
+  if (last.localTable) {
+    frame.localColorMap().importColors(last.table);
+  } else if (!local.empty()) {
+    frame.localColorMap().importColors(local);
+  } else {
+    frame.localColorMap().reset();
+  }
   frame.setPixels(std::move(*chosen));
   if (frame.graphicControl) {
-    frame.graphicControl->setTransparentIndex(usesTransparency ? t : 0);
-    frame.graphicControl->setTransparencyOn(usesTransparency);
+    frame.graphicControl->setTransparentIndex(std::max(transparent, 0));
+    frame.graphicControl->setTransparencyOn(transparent >= 0);
   }
 }
 
