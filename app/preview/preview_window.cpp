@@ -69,6 +69,12 @@ void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifSt
   panes[1]->setText(QString::fromStdString(lines[0]));
   panes[2]->setText(QString::fromStdString(lines[1]));
   panes[3]->setText(QString::fromStdString(lines[2]));
+  // The panes keep their widths unless a text needs more (a larger font, long numbers).
+  const int widths[3] = {150, 150, 81};
+  for (int i = 0; i < 3; ++i) {
+    QLabel* pane = panes[static_cast<std::size_t>(i)];
+    pane->setMinimumWidth(std::max(widths[i], pane->fontMetrics().horizontalAdvance(pane->text()) + 12));
+  }
   const QSize area(std::max(bannerSize.width(), kMinImageWidth), std::max(bannerSize.height(), kMinImageHeight));
   if (!isVisible()) {
     resize(area.width(), area.height() + status->sizeHint().height());

@@ -69,7 +69,11 @@ PalettePanel::PalettePanel(QWidget* parent) : QGroupBox(QStringLiteral("Global P
   layoutCells();
 }
 
-int PalettePanel::cellSize() const { return std::max(4, (width() - 2 * kLeftMargin) / kCellsPerRow); }
+// The 1-pixel gaps are taken off before the width is shared out, so the 26th cell of a row
+// stays inside the group box.
+int PalettePanel::cellSize() const {
+  return std::max(4, (width() - 2 * kLeftMargin - (kCellsPerRow - 1)) / kCellsPerRow);
+}
 
 QSize PalettePanel::minimumSizeHint() const {
   // Ten rows of cells at least 8 pixels wide.
