@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyleOption>
 
 #include "raster/html_color.h"
@@ -45,8 +46,9 @@ void PaletteCell::paintEvent(QPaintEvent*) {
   }
 }
 
-PalettePanel::PalettePanel(QWidget* parent) : QGroupBox(QStringLiteral("Global Palette"), parent) {
-  setObjectName(QStringLiteral("Gr11"));
+PalettePanel::PalettePanel(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("PaletteCells"));
+  setAccessibleName(QStringLiteral("Global Palette"));
   menu = new QMenu(this);
   menu->setObjectName(QStringLiteral("MPalettePopup"));
   editAction = menu->addAction(QStringLiteral("Edit Color..."));
@@ -55,6 +57,7 @@ PalettePanel::PalettePanel(QWidget* parent) : QGroupBox(QStringLiteral("Global P
   deleteAction->setObjectName(QStringLiteral("MDeleteColor"));
   transparentAction = menu->addAction(QStringLiteral("Set Color as Transparent"));
   transparentAction->setObjectName(QStringLiteral("MSetasTransp"));
+  header = menu->insertSection(editAction, QString());
   connect(editAction, &QAction::triggered, this, [this] { Q_EMIT editColorRequested(menuTag); });
   connect(deleteAction, &QAction::triggered, this, [this] { Q_EMIT deleteColorRequested(menuTag); });
   connect(transparentAction, &QAction::triggered, this, [this] { Q_EMIT setTransparentRequested(menuTag); });
@@ -70,14 +73,12 @@ PalettePanel::PalettePanel(QWidget* parent) : QGroupBox(QStringLiteral("Global P
 }
 
 // The 1-pixel gaps are taken off before the width is shared out, so the 26th cell of a row
-// stays inside the group box.
-int PalettePanel::cellSize() const {
-  return std::max(4, (width() - 2 * kLeftMargin - (kCellsPerRow - 1)) / kCellsPerRow);
-}
+// stays inside the panel.
+int PalettePanel::cellSize() const { return std::max(4, (width() - (kCellsPerRow - 1)) / kCellsPerRow); }
 
 QSize PalettePanel::minimumSizeHint() const {
   // Ten rows of cells at least 8 pixels wide.
-  return QSize(2 * kLeftMargin + kCellsPerRow * 9, kTopMargin + 10 * 9 + kLeftMargin);
+  return QSize(kCellsPerRow * 9 - 1, 10 * 9 - 1);
 }
 
 void PalettePanel::layoutCells() {
@@ -85,13 +86,12 @@ void PalettePanel::layoutCells() {
   for (int i = 0; i < kCellCount; ++i) {
     const int row = i / kCellsPerRow;
     const int column = i % kCellsPerRow;
-    cells[static_cast<std::size_t>(i)]->setGeometry(kLeftMargin + column * (size + 1), kTopMargin + row * (size + 1),
-                                                    size, size);
+    cells[static_cast<std::size_t>(i)]->setGeometry(column * (size + 1), row * (size + 1), size, size);
   }
 }
 
 void PalettePanel::resizeEvent(QResizeEvent* event) {
-  QGroupBox::resizeEvent(event);
+  QWidget::resizeEvent(event);
   layoutCells();
 }
 
@@ -121,7 +121,11 @@ void PalettePanel::openMenu(int index, const QPoint& globalPos) {
   if (index < 0 || index >= shownCount) return;
   menuTag = index;
   deleteAction->setEnabled(shownCount > 1);
-  menu->setTitle(QString::fromStdString(raster::colorToHtmlColor(cells[static_cast<std::size_t>(index)]->color())));
+  const Color color = cells[static_cast<std::size_t>(index)]->color();
+  QPixmap swatch(16, 16);
+  swatch.fill(toQColor(color));
+  header->setIcon(QIcon(swatch));
+  header->setText(QString::fromStdString(raster::colorToHtmlColor(color)));
   menu->popup(globalPos);
 }
 

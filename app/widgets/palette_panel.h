@@ -1,12 +1,13 @@
 #pragma once
-// The global palette panel: the group box "Gr11" ("Global Palette") on the GIF properties
-// page, one small cell per colour of the built GIF's global colour table, 26 to a row.
+// The global palette panel: the cells inside the "Global Palette" group of the GIF
+// properties page, one small cell per colour of the built GIF's global colour table, 26 to
+// a row, 1 pixel apart.
 // Clicking a cell (or pressing Space on it) opens the pop-up menu "MPalettePopup" with
 // "Edit Color...", "Delete Color" and "Set Color as Transparent"; the panel only reports
 // the choice, the editor applies it to the image.
 
 #include <QAbstractButton>
-#include <QGroupBox>
+#include <QWidget>
 #include <array>
 #include <vector>
 
@@ -35,14 +36,12 @@ class PaletteCell : public QAbstractButton {
   Color shown = 0;
 };
 
-class PalettePanel : public QGroupBox {
+class PalettePanel : public QWidget {
   Q_OBJECT
 
  public:
   static constexpr int kCellCount = 256;
   static constexpr int kCellsPerRow = 26;
-  static constexpr int kTopMargin = 13;
-  static constexpr int kLeftMargin = 6;
 
   explicit PalettePanel(QWidget* parent = nullptr);
 
@@ -76,6 +75,7 @@ class PalettePanel : public QGroupBox {
   std::array<PaletteCell*, kCellCount> cells{};
   int shownCount = 0;
   QMenu* menu = nullptr;  // "MPalettePopup"
+  QAction* header = nullptr;  // the chosen colour, in place of a caption strip
   QAction* editAction = nullptr;
   QAction* deleteAction = nullptr;
   QAction* transparentAction = nullptr;

@@ -169,7 +169,7 @@ class PreviewTest : public QObject {
 
   void paletteCellsHintsAndMenu() {
     PalettePanel panel;
-    panel.resize(2 * PalettePanel::kLeftMargin + 26 * 11 + 25, 150);
+    panel.resize(26 * 11 + 25, 150);
     panel.show();
     std::vector<Color> colors;
     for (int i = 0; i < 40; ++i) colors.push_back(rgb(static_cast<std::uint8_t>(i), 0x0A, 0xFF));
@@ -181,10 +181,9 @@ class PreviewTest : public QObject {
     // 26 to a row, 1 pixel apart: cell 26 starts the second row, cell 255 is row 9 column 21.
     const int size = panel.cell(0)->width();
     QCOMPARE(size, 11);
-    QCOMPARE(panel.cell(26)->geometry().topLeft(), QPoint(PalettePanel::kLeftMargin, PalettePanel::kTopMargin + size + 1));
-    QVERIFY(panel.cell(25)->geometry().right() < panel.width() - PalettePanel::kLeftMargin);
-    QCOMPARE(panel.cell(255)->geometry().topLeft(),
-             QPoint(PalettePanel::kLeftMargin + 21 * (size + 1), PalettePanel::kTopMargin + 9 * (size + 1)));
+    QCOMPARE(panel.cell(26)->geometry().topLeft(), QPoint(0, size + 1));
+    QCOMPARE(panel.cell(25)->geometry().right(), panel.width() - 1);
+    QCOMPARE(panel.cell(255)->geometry().topLeft(), QPoint(21 * (size + 1), 9 * (size + 1)));
     QSignalSpy deleted(&panel, &PalettePanel::deleteColorRequested);
     QTest::mouseClick(panel.cell(7), Qt::LeftButton);
     QTRY_VERIFY(panel.popupMenu()->isVisible());
