@@ -1,27 +1,25 @@
 #include "main_window.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
-#include "about_box.h"
-#include "app_folders.h"
+#include "dialogs/about_box.h"
+#include "dialogs/help_window.h"
 #include "editor/settings.h"
 #include "editor/window_layout.h"
-#include "frame_view.h"
-#include "help_window.h"
-#include "qt_settings_store.h"
+#include "support/app_folders.h"
+#include "support/qt_conversions.h"
+#include "support/qt_settings_store.h"
+#include "support/screen.h"
+#include "widgets/frame_view.h"
 
 namespace zefra::app {
 
@@ -33,50 +31,18 @@ constexpr int kWorkAreaBaseline = 100;
 constexpr int kPageControlWidth = 620;
 constexpr int kPageControlHeight = 300;
 
-std::int16_t displayDpi() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-  return static_cast<std::int16_t>(dpi > 0 && dpi < 1000 ? qRound(dpi) : 96);
-}
-
-QColor toQColor(Color c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
-
-// Few icon themes have a padlock under a common name, and no style offers one.
-QIcon padlockIcon() {
-  QPixmap pixmap(22, 22);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(90, 90, 90), 2.2));
-  painter.drawArc(QRectF(6, 2, 10, 12), 0, 180 * 16);
-  painter.drawLine(QPointF(6, 8), QPointF(6, 10));
-  painter.drawLine(QPointF(16, 8), QPointF(16, 10));
-  painter.setPen(QPen(QColor(120, 80, 0), 1));
-  painter.setBrush(QColor(230, 170, 30));
-  painter.drawRoundedRect(QRectF(3.5, 10.5, 15, 10), 2, 2);
-  painter.setBrush(QColor(90, 60, 0));
-  painter.drawEllipse(QPointF(11, 15), 1.6, 1.6);
-  return QIcon(pixmap);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts> prompts,
                        std::unique_ptr<editor::SettingsStore> settingsStore, QWidget* parent)
     : QMainWindow(parent),
-      core(std::make_unique<editor::Editor>(dataRoot().toStdString(), displayDpi())),
-      textRenderer(core->project().screenDpi),
+      editing(new EditorSession(dataRoot().toStdString(), displayDpi(), this)),
       prompts(prompts ? std::move(prompts) : std::make_unique<UserPrompts>()),
       settingsStore(settingsStore ? std::move(settingsStore) : std::make_unique<QtSettingsStore>()),
-      arguments(arguments) {
+      arguments(arguments),
+      openFileOnActivate(!arguments.isEmpty()) {
   setObjectName(QStringLiteral("TfrmMainZefra"));
-  frameCanvas.setTextLayerPainter(&textRenderer);
   setWindowTitle(QStringLiteral("Zefra"));
-
-  model::LabelProject& state = core->viewState();
-  state.fontSmoothingOff = false;  // Zefra draws its own text and never touches the system's
-  state.restoreFontSmoothing = true;
-  state.openFileOnActivate = !arguments.isEmpty();
 
   buildActions();
   buildMenus();
@@ -88,9 +54,8 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   helpWindow = new HelpWindow(programFolder(QStringLiteral("Help")), this);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect available = screen->availableGeometry();
-    state.workArea = {available.left(), available.top(), available.right() + 1, available.bottom() + 1};
-    move(available.topLeft());
+    workAreaOfScreen = screen->availableGeometry();
+    move(workAreaOfScreen.topLeft());
   }
 
   // The heights at creation are the baselines every later resize is measured from.
@@ -98,166 +63,21 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   windowBaselineHeight = menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
                          statusBar()->sizeHint().height() + kWorkAreaTop + kWorkAreaBaseline + kGap +
                          kPageControlHeight + kGap;
-  state.modified = false;
-  state.updatingControls = false;
-  state.cancelRequested = false;
   resize(100, windowBaselineHeight);  // the layout widens it to its minimum
   applyLayout();
+
+  connect(editing, &EditorSession::changed, this, &MainWindow::showChange);
+  connect(editing, &EditorSession::refused, this, &MainWindow::showError);
+  connect(editing, &EditorSession::warning, this, [this](const QString& text) {
+    this->prompts->warning(this, toQString(editor::kWarningCaption), text);
+  });
+  connect(editing, &EditorSession::fileStateChanged, this, &MainWindow::showFileState);
+  connect(editing, &EditorSession::lockFramesChanged, lockAction, &QAction::setChecked);
   updateFramePane();
-  drawCanvas();
+  showCanvas();
 }
 
 MainWindow::~MainWindow() = default;
-
-QAction* MainWindow::makeAction(const char* objectName, const QString& text, const QString& hint,
-                                const QString& iconName, int fallbackIcon) {
-  auto* action = new QAction(text, this);
-  action->setObjectName(QLatin1String(objectName));
-  if (!hint.isEmpty()) action->setToolTip(hint);
-  if (!iconName.isEmpty()) {
-    const QIcon fallback = style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallbackIcon));
-    action->setIcon(QIcon::fromTheme(iconName, fallback));
-  }
-  return action;
-}
-
-void MainWindow::buildActions() {
-  newAction = makeAction("MNew", tr("&New..."), tr("New"), "document-new", QStyle::SP_FileIcon);
-  newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  connect(newAction, &QAction::triggered, this, &MainWindow::onNew);
-
-  openAction = makeAction("MOpen", tr("&Open Project..."), tr("Open Project..."), "document-open",
-                          QStyle::SP_DialogOpenButton);
-  openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  connect(openAction, &QAction::triggered, this, &MainWindow::onOpen);
-
-  // The menu item and the toolbar button are one action, enabled together; both save.
-  saveAction = makeAction("MSave", tr("&Save Project"), tr("Save Project"), "document-save",
-                          QStyle::SP_DialogSaveButton);
-  saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  saveAction->setEnabled(false);
-  connect(saveAction, &QAction::triggered, this, &MainWindow::onSave);
-
-  saveAsAction = makeAction("MSaveas", tr("Save Project as..."), tr("Save Project as..."), "document-save-as",
-                            QStyle::SP_DriveFDIcon);
-  connect(saveAsAction, &QAction::triggered, this, &MainWindow::onSaveAs);
-
-  exitAction = makeAction("MExit", tr("E&xit"), QString(), "application-exit", QStyle::SP_DialogCloseButton);
-  exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  connect(exitAction, &QAction::triggered, this, &MainWindow::onExit);
-
-  insertAction = makeAction("MInsert", tr("&Insert Frame"), tr("Insert Frame"), "list-add",
-                            QStyle::SP_FileDialogNewFolder);
-  connect(insertAction, &QAction::triggered, this, &MainWindow::onInsertFrame);
-  deleteAction = makeAction("MDelete", tr("&Delete Frame"), tr("Delete Frame"), "list-remove", QStyle::SP_TrashIcon);
-  connect(deleteAction, &QAction::triggered, this, &MainWindow::onDeleteFrame);
-  reverseAction = makeAction("MReverse", tr("&Reverse Frame Order"), tr("Reverse Frame Order"),
-                             "object-flip-horizontal", QStyle::SP_BrowserReload);
-  connect(reverseAction, &QAction::triggered, this, &MainWindow::onReverseFrames);
-  lockAction = makeAction("MLock", tr("&Lock Frames"), tr("Lock/Unlock Frames"), QString(), 0);
-  lockAction->setIcon(QIcon::fromTheme(QStringLiteral("object-locked"), padlockIcon()));
-  lockAction->setCheckable(true);
-  lockAction->setChecked(core->project().lockFrames);
-  connect(lockAction, &QAction::triggered, this, &MainWindow::onLockFrames);
-
-  nextAction = makeAction("MNext", tr("&Next Frame"), tr("Next Frame"), "go-next", QStyle::SP_ArrowRight);
-  connect(nextAction, &QAction::triggered, this, &MainWindow::onNextFrame);
-  previousAction = makeAction("MPrevious", tr("&Previous Frame"), tr("Previous Frame"), "go-previous",
-                              QStyle::SP_ArrowLeft);
-  connect(previousAction, &QAction::triggered, this, &MainWindow::onPreviousFrame);
-  firstAction = makeAction("MFirst", tr("&First Frame"), tr("First Frame"), "go-first", QStyle::SP_MediaSkipBackward);
-  connect(firstAction, &QAction::triggered, this, &MainWindow::onFirstFrame);
-  lastAction = makeAction("MLast", tr("&Last Frame"), tr("Last Frame"), "go-last", QStyle::SP_MediaSkipForward);
-  connect(lastAction, &QAction::triggered, this, &MainWindow::onLastFrame);
-
-  // The preview window arrives with the export; the command is here so its enabled state
-  // already follows the long jobs.
-  previewAction = makeAction("MStart", tr("&GIF Preview"), tr("GIF Preview"), "media-playback-start",
-                             QStyle::SP_MediaPlay);
-
-  contentsAction = makeAction("MContents", tr("&Contents"), tr("Help"), "help-contents", QStyle::SP_DialogHelpButton);
-  connect(contentsAction, &QAction::triggered, this, &MainWindow::onContents);
-  aboutAction = makeAction("MAbout", tr("&About..."), QString(), QString(), 0);
-  connect(aboutAction, &QAction::triggered, this, &MainWindow::onAbout);
-
-  // The help key opens the topic of the page on show.
-  auto* contextHelp = new QAction(this);
-  contextHelp->setObjectName(QStringLiteral("ContextHelp"));
-  contextHelp->setShortcut(QKeySequence::HelpContents);
-  contextHelp->setShortcutContext(Qt::WindowShortcut);
-  connect(contextHelp, &QAction::triggered, this, &MainWindow::onContextHelp);
-  addAction(contextHelp);
-}
-
-void MainWindow::buildMenus() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->setObjectName(QStringLiteral("File1"));
-  file->addAction(newAction);
-  file->addAction(openAction);
-  file->addAction(saveAction);
-  file->addAction(saveAsAction);
-  file->addSeparator();
-  recentFiles = file->addMenu(tr("Recent &Files"));
-  recentFiles->setObjectName(QStringLiteral("MRecent"));
-  recentFiles->setEnabled(false);
-  static const char* const kItemNames[] = {"N11", "N21", "N31", "N41", "N51"};
-  for (int n = 1; n <= editor::kRecentFileCount; ++n) {
-    QAction* item = recentFiles->addAction(QStringLiteral("&%1").arg(n));
-    item->setObjectName(QLatin1String(kItemNames[n - 1]));
-    item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, n] { onRecentFile(n); });
-    recentItems[static_cast<std::size_t>(n - 1)] = item;
-  }
-  file->addSeparator();
-  file->addAction(exitAction);
-
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  edit->setObjectName(QStringLiteral("Edit1"));
-  edit->addAction(insertAction);
-  edit->addAction(deleteAction);
-  edit->addAction(reverseAction);
-  edit->addSeparator();
-  edit->addAction(lockAction);
-
-  QMenu* view = menuBar()->addMenu(tr("&View"));
-  view->setObjectName(QStringLiteral("View1"));
-  view->addAction(nextAction);
-  view->addAction(previousAction);
-  view->addAction(firstAction);
-  view->addAction(lastAction);
-  view->addSeparator();
-  view->addAction(previewAction);
-
-  QMenu* help = menuBar()->addMenu(tr("&Help"));
-  help->setObjectName(QStringLiteral("Help1"));
-  help->addAction(contentsAction);
-  help->addSeparator();
-  help->addAction(aboutAction);
-}
-
-void MainWindow::buildToolBar() {
-  toolBar = addToolBar(tr("Toolbar"));
-  toolBar->setObjectName(QStringLiteral("RzToolbar1"));
-  toolBar->setMovable(false);
-  toolBar->setIconSize(QSize(20, 20));
-  toolBar->setFixedHeight(displayDpi() >= 120 ? 31 : 30);
-  const std::pair<QAction*, const char*> buttons[] = {
-      {newAction, "RzNew"},         {openAction, "RzOpen"},         {saveAction, "RzSave"},
-      {saveAsAction, "RzSaveas"},   {nullptr, nullptr},             {insertAction, "RzInsert"},
-      {deleteAction, "RzDelete"},   {reverseAction, "RzReverse"},   {lockAction, "RzLock"},
-      {nullptr, nullptr},           {firstAction, "RzFirst"},       {previousAction, "RzPrevious"},
-      {nextAction, "RzNext"},       {lastAction, "RzLast"},         {nullptr, nullptr},
-      {previewAction, "RzStart"},   {contentsAction, "RzHelp"},
-  };
-  for (const auto& [action, name] : buttons) {
-    if (!action) {
-      toolBar->addSeparator();
-      continue;
-    }
-    toolBar->addAction(action);
-    if (QWidget* button = toolBar->widgetForAction(action)) button->setObjectName(QLatin1String(name));
-  }
-}
 
 void MainWindow::buildCentralArea() {
   auto* central = new QWidget(this);
@@ -310,8 +130,6 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce) return;
   shownOnce = true;
-  model::LabelProject& state = core->viewState();
-  state.currentText = state.currentPicture = state.currentShape = 1;
   readSettings();
   rebuildRecentMenu();
   if (arguments.isEmpty()) newProject();
@@ -326,17 +144,18 @@ bool MainWindow::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+// A second argument "1" asked the old program to switch the system's font smoothing off
+// while it ran; Zefra draws its own text and never touches that setting, so it is accepted
+// and has no effect.
 void MainWindow::firstActivation() {
-  model::LabelProject& state = core->viewState();
-  if (!state.openFileOnActivate) return;
-  state.openFileOnActivate = false;  // before loading: the load lets events run
-  labelOpen(arguments.at(0));
-  if (arguments.size() > 1 && arguments.at(1) == QLatin1String("1")) state.fontSmoothingOff = true;
+  if (!openFileOnActivate) return;
+  openFileOnActivate = false;  // before loading: the load lets events run
+  openProject(arguments.at(0));
 }
 
 void MainWindow::readSettings() {
   const editor::StoredSettings stored = editor::readSettings(*settingsStore);
-  core->viewState().projectDir.assign(stored.lastDir);
+  editing->setProjectDir(stored.lastDir);
   if (stored.left) move(*stored.left, y());
   if (stored.top) move(x(), *stored.top);
   if (stored.width) resize(*stored.width, height());
@@ -344,7 +163,7 @@ void MainWindow::readSettings() {
 }
 
 void MainWindow::writeSettings() {
-  editor::writeSettings(*settingsStore, core->project().projectDir.view(),
+  editor::writeSettings(*settingsStore, editor().project().projectDir.view(),
                         editor::WindowPlacement{x(), y(), width(), height()});
 }
 
@@ -358,7 +177,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::applyLayout() {
   if (inLayout || !workArea) return;
   inLayout = true;
-  const model::FrameRecord& first = core->project().frame(1);
+  const model::FrameRecord& first = editor().project().frame(1);
   editor::WindowLayoutInput in;
   in.windowWidth = width();
   in.windowHeight = height();
@@ -381,57 +200,45 @@ void MainWindow::applyLayout() {
 
 // --- showing the project ----------------------------------------------------------------
 
-void MainWindow::drawCanvas() {
-  model::LabelProject& state = core->viewState();
-  render::CanvasSettings settings;
-  settings.appDir = state.appDir;
-  settings.screenDpi = state.screenDpi;
-  settings.designDpi = state.settings.designDpi;
-  frameCanvas.setSettings(settings);
-  const render::LayoutReport report = frameCanvas.pnt(state.current());
-  for (const render::LoadFailure& failure : report.failures) {
+void MainWindow::showChange(const editor::Change& change) {
+  if (change.projectReplaced || change.currentFrameNeedsRedraw(editor().project().currentFrame) ||
+      change.frameCountChanged) {
+    showCanvas();
+  }
+  updateFramePane();
+  showFileState();
+}
+
+void MainWindow::showCanvas() {
+  for (const render::LoadFailure& failure : editing->layoutReport().failures) {
     // A missing or unreadable picture must not stop the editor; say which one is absent.
     objectPane->setText(QStringLiteral("%1 %2: %3")
                             .arg(failure.kind == render::CanvasObjectKind::Picture ? tr("Picture") : tr("Texture"))
                             .arg(failure.slot)
                             .arg(QString::fromStdString(failure.message)));
   }
-
   QPalette palette = workArea->palette();
-  palette.setColor(QPalette::Window, toQColor(frameCanvas.workAreaColor()));
+  palette.setColor(QPalette::Window, toQColor(editing->canvas().workAreaColor()));
   workArea->setPalette(palette);
   const QSize before = canvasView->size();
-  canvasView->setPicture(frameCanvas.bitmap());
+  canvasView->setPicture(editing->canvas().bitmap());
   if (canvasView->size() != before) applyLayout();
 }
 
-void MainWindow::refillPanels() {
-  model::LabelProject& state = core->viewState();
-  const bool was = state.updatingControls;
-  state.updatingControls = true;
-  Q_EMIT fillPanels();
-  state.updatingControls = was;
+void MainWindow::showFileState() {
+  setWindowTitle(QString::fromStdString(editor().caption()));
+  saveAction->setEnabled(editor().saveEnabled());
 }
-
-void MainWindow::refreshAll() {
-  refillPanels();
-  drawCanvas();
-  updateFramePane();
-}
-
-void MainWindow::updateCaption() { setWindowTitle(QString::fromStdString(core->caption())); }
 
 void MainWindow::updateFramePane() {
-  const model::LabelProject& project = core->project();
+  const model::LabelProject& project = editor().project();
   framePane->setText(QStringLiteral("Frame %1 of %2").arg(project.currentFrame).arg(project.frameCount));
 }
 
-void MainWindow::updateSaveEnabled() { saveAction->setEnabled(core->saveEnabled()); }
-
 void MainWindow::updateObjectPane(int x, int y) {
-  const std::optional<render::CanvasObject> object = frameCanvas.objectAt(x, y);
+  const std::optional<render::CanvasObject> object = editing->canvas().objectAt(x, y);
   if (!object) {
-    objectPane->setText(frameCanvas.bitmap().contains(x, y) ? tr("Frame") : QString());
+    objectPane->setText(editing->canvas().bitmap().contains(x, y) ? tr("Frame") : QString());
     return;
   }
   switch (object->kind) {
@@ -442,32 +249,8 @@ void MainWindow::updateObjectPane(int x, int y) {
   }
 }
 
-void MainWindow::showChange(const editor::Change& change) {
-  if (change.projectReplaced) {
-    frameCanvas.clear();  // the canvas half of clearing: nothing of the old project stays loaded
-    refreshAll();
-    return;
-  }
-  if (change.currentFrameChanged || change.frameCountChanged || change.frames.any() || change.settingsChanged ||
-      change.slotSelectionChanged) {
-    refillPanels();
-  }
-  if (change.currentFrameNeedsRedraw(core->project().currentFrame) || change.frameCountChanged) drawCanvas();
-  updateFramePane();
-}
-
-void MainWindow::showEditResult(const editor::Change& change) {
-  if (!change.applied) {
-    if (!change.message.empty()) showError(QString::fromStdString(change.message));
-    return;
-  }
-  if (change.currentFrameNeedsRedraw(core->project().currentFrame) || change.frameCountChanged) drawCanvas();
-  updateFramePane();
-}
-
 void MainWindow::showError(const QString& text) {
-  prompts->error(this, QString::fromUtf8(editor::kErrorCaption.data(), static_cast<qsizetype>(editor::kErrorCaption.size())),
-                 text);
+  prompts->error(this, toQString(editor::kErrorCaption), text);
 }
 
 void MainWindow::beginLongJob(bool disablePreview) {
@@ -481,8 +264,8 @@ void MainWindow::endLongJob() {
   previewAction->setEnabled(true);
   QCoreApplication::processEvents();
   // A close asked for while the job ran is carried out now that it is over.
-  if (core->project().cancelRequested) {
-    core->viewState().cancelRequested = false;
+  if (closeRequested) {
+    closeRequested = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
 }

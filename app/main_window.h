@@ -1,14 +1,15 @@
 #pragma once
-// The main editor window "TfrmMainZefra": the work area "Panel1" with the canvas
-// "RzPanel1", the page control "PControl1", menus, toolbar and status bar. It owns the one
-// editor::Editor and turns each user action into an editor operation, then shows the
-// result; the rules themselves live in the core.
+// The main editor window "TfrmMainZefra", a shell: menus, toolbar, status bar, the work
+// area "Panel1" with the canvas "RzPanel1", and the page control "PControl1". It owns the
+// editor session and turns each menu command into a session operation; what an operation
+// changed reaches every view through EditorSession::changed(). The rules live in the core.
 //
-// Property panels drop into the four tab pages (page(i)); they fill themselves on
-// fillPanels() (emitted while updatingControls is set), edit through editor(), and call
-// showEditResult() so the canvas and the caption follow.
+// Property pages drop into the four tab pages (page(i)); they subscribe to
+// session().changed(), fill their controls with the signals blocked, and edit through
+// session().setField() and the other session operations.
 
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <array>
 #include <memory>
@@ -16,9 +17,8 @@
 #include "editor/editor.h"
 #include "editor/recent_files.h"
 #include "editor/settings_store.h"
-#include "render/frame_canvas.h"
-#include "render/text_layer_renderer.h"
-#include "user_prompts.h"
+#include "session/editor_session.h"
+#include "support/user_prompts.h"
 
 class QAction;
 class QLabel;
@@ -43,8 +43,8 @@ class MainWindow : public QMainWindow {
                       std::unique_ptr<editor::SettingsStore> settingsStore = nullptr, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  editor::Editor& editor() { return *core; }
-  const editor::Editor& editor() const { return *core; }
+  EditorSession& session() { return *editing; }
+  const editor::Editor& editor() const { return editing->editor(); }
   QWidget* page(int index) const;
   FrameView* canvas() const { return canvasView; }
   int helpContext() const { return currentHelpContext; }
@@ -55,21 +55,18 @@ class MainWindow : public QMainWindow {
   // or No `modified` is clear. When the user says Yes but the save does not happen (the
   // save dialog is cancelled or the write fails) the answer is Cancel, so no caller throws
   // the changes away.
-  QMessageBox::StandardButton modifyMsg();
+  QMessageBox::StandardButton askToSaveChanges();
 
   // The load flow; answers whether the file was read. On failure the error is shown and
   // a new project is in place.
-  bool labelOpen(const QString& path);
-
-  // Redraws the canvas and the frame pane after an edit made through editor().
-  void showEditResult(const editor::Change& change);
+  bool openProject(const QString& path);
 
   // True while a long job runs ("Please wait..." in the first status pane).
   bool busy() const;
-
- Q_SIGNALS:
-  void fillPanels();  // refill every control from the current frame ("DAT")
-  void lockFramesChanged(bool locked);
+  // A close asked for during a long job, carried out when the job ends.
+  bool closePending() const { return closeRequested; }
+  // The desktop area the window may grow into when a label gets wider or taller.
+  QRect desktopArea() const { return workAreaOfScreen; }
 
  public Q_SLOTS:
   void onNew();
@@ -106,15 +103,13 @@ class MainWindow : public QMainWindow {
                       int fallbackIcon);
 
   void newProject();  // New without the prompt
+  void showFirstPage();
   void firstActivation();
-  void refreshAll();  // DAT and PNT
-  void drawCanvas();  // PNT
-  void refillPanels();
-  void updateCaption();
-  void updateFramePane();
-  void updateSaveEnabled();
-  void updateObjectPane(int x, int y);
   void showChange(const editor::Change& change);
+  void showCanvas();
+  void showFileState();
+  void updateFramePane();
+  void updateObjectPane(int x, int y);
   void beginLongJob(bool disablePreview);
   void endLongJob();
   void readSettings();
@@ -125,9 +120,7 @@ class MainWindow : public QMainWindow {
   void applyLayout();
   void onPageChanged(int index);
 
-  std::unique_ptr<editor::Editor> core;
-  render::TextLayerRenderer textRenderer;
-  render::FrameCanvas frameCanvas;  // the core's picture of the current frame
+  EditorSession* editing = nullptr;
   std::unique_ptr<UserPrompts> prompts;
   std::unique_ptr<editor::SettingsStore> settingsStore;
   editor::RecentFilesMenu recentMenu;
@@ -138,6 +131,9 @@ class MainWindow : public QMainWindow {
   int windowBaselineHeight = 0;
   bool shownOnce = false;
   bool inLayout = false;
+  bool openFileOnActivate = false;  // the command line named a project
+  bool closeRequested = false;
+  QRect workAreaOfScreen;  // the desktop area the window may grow into
 
   QWidget* workArea = nullptr;  // "Panel1"
   FrameView* canvasView = nullptr;

@@ -5,137 +5,117 @@
 #include <QLabel>
 #include <QTabWidget>
 
-#include "about_box.h"
-#include "app_folders.h"
-#include "help_window.h"
+#include "dialogs/about_box.h"
+#include "dialogs/help_window.h"
 #include "main_window.h"
-#include "export/project_folder.h"
+#include "support/app_folders.h"
+#include "support/qt_conversions.h"
 
 namespace zefra::app {
 
-namespace {
-
-QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
-
-QMessageBox::StandardButton MainWindow::modifyMsg() {
+QMessageBox::StandardButton MainWindow::askToSaveChanges() {
   const QMessageBox::StandardButton answer =
       prompts->question(this, QString::fromStdString(editor::saveQuestion(windowTitle().toStdString())));
   if (answer == QMessageBox::Yes) {
-    const bool saved = core->saveEnabled() ? onSave() : onSaveAs();
+    const bool saved = editor().saveEnabled() ? onSave() : onSaveAs();
     // Saying Yes and then not getting a saved file must not cost the user the changes.
     if (!saved) return QMessageBox::Cancel;
-    core->discardChanges();
+    editing->discardChanges();
     return answer;
   }
   if (answer == QMessageBox::No) {
-    core->discardChanges();
+    editing->discardChanges();
     return answer;
   }
   return QMessageBox::Cancel;
 }
 
-void MainWindow::newProject() {
-  showChange(core->newProject());
-  updateCaption();
-  lockAction->setChecked(core->project().lockFrames);
-  Q_EMIT lockFramesChanged(core->project().lockFrames);
-  updateSaveEnabled();
+void MainWindow::showFirstPage() {
   pages->setCurrentIndex(0);
   currentHelpContext = 1;
 }
 
+void MainWindow::newProject() {
+  editing->newProject();
+  showFirstPage();
+}
+
 void MainWindow::onNew() {
-  if (core->modified() && modifyMsg() == QMessageBox::Cancel) return;
+  if (editor().modified() && askToSaveChanges() == QMessageBox::Cancel) return;
   newProject();
 }
 
 void MainWindow::onOpen() {
-  if (core->modified() && modifyMsg() == QMessageBox::Cancel) return;
-  model::LabelProject& state = core->viewState();
-  if (state.projectDir.empty()) state.projectDir.assign(programFolder(QStringLiteral("Demo")).toStdString());
-  const QString path = prompts->openProjectPath(this, fromView(state.projectDir.view()));
+  if (editor().modified() && askToSaveChanges() == QMessageBox::Cancel) return;
+  QString folder = toQString(editor().project().projectDir.view());
+  if (folder.isEmpty()) folder = programFolder(QStringLiteral("Demo"));
+  const QString path = prompts->openProjectPath(this, folder);
   if (path.isEmpty()) return;
   // The project is loaded here, in this window; the settings are written as they were
   // when opening handed over to a fresh program.
   writeSettings();
-  labelOpen(path);
+  openProject(path);
 }
 
-bool MainWindow::labelOpen(const QString& givenPath) {
+bool MainWindow::openProject(const QString& givenPath) {
   // A path given relative to the folder the program was started in would name another
   // file once the list of recent files is used from elsewhere.
   const QString path = givenPath.isEmpty() ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   beginLongJob(true);
-  const editor::LoadResult result = core->load(path.toStdString());
-  if (result.ok) {
-    // Projects may carry their pictures and textures beside them (the samples do), so
-    // names the program's folder cannot resolve are looked up next to the project too.
-    model::LabelProject& loaded = core->viewState();
-    exporter::completeNamesFromProjectFolder(loaded, QFileInfo(path).absolutePath().toStdString(),
-                                             loaded.appDir);
-    pages->setCurrentIndex(0);
-    currentHelpContext = 1;
-    showChange(result.change);
-    updateCaption();
-    updateSaveEnabled();
-    rememberRecentFile(path);
+  // The session shows the 1.02 notice while reading, before the loaded project appears.
+  const editor::LoadResult result = editing->load(path.toStdString());
+  if (!result.ok) {
+    showFirstPage();
     endLongJob();
-    if (!result.warning.empty()) {
-      prompts->warning(this, fromView(editor::kWarningCaption), QString::fromStdString(result.warning));
-    }
-    return true;
+    return false;
   }
-  showError(QString::fromStdString(result.error));
-  newProject();
+  showFirstPage();
+  rememberRecentFile(path);
   endLongJob();
-  return false;
+  return true;
 }
 
 bool MainWindow::onSave() {
-  if (!core->saveEnabled()) return false;
-  const editor::SaveResult result = core->save();
+  if (!editor().saveEnabled()) return false;
+  const editor::SaveResult result = editing->save();
   if (!result.ok) {
     showError(QString::fromStdString(result.error));
     return false;
   }
-  rememberRecentFile(QString::fromStdString(core->project().fileName.str()));
+  rememberRecentFile(QString::fromStdString(editor().project().fileName.str()));
   return true;
 }
 
 bool MainWindow::onSaveAs() {
-  const model::LabelProject& project = core->project();
+  const model::LabelProject& project = editor().project();
   const QString proposed = QFileInfo(QString::fromStdString(project.fileName.str())).completeBaseName();
-  const QString path = prompts->saveProjectPath(this, fromView(project.projectDir.view()), proposed);
+  const QString path = prompts->saveProjectPath(this, toQString(project.projectDir.view()), proposed);
   if (path.isEmpty()) return false;
-  const editor::SaveResult result = core->saveAs(path.toStdString());
+  const editor::SaveResult result = editing->saveAs(path.toStdString());
   if (!result.ok) {
     showError(QString::fromStdString(result.error));
     return false;
   }
   rememberRecentFile(path);
-  updateCaption();
-  updateSaveEnabled();
   return true;
 }
 
 void MainWindow::onRecentFile(int n) {
   const std::string path = editor::RecentFilesMenu::pathOfCaption(recentMenu.item(n).caption);
   if (path.empty()) return;
-  if (core->modified() && modifyMsg() == QMessageBox::Cancel) return;
-  labelOpen(QString::fromStdString(path));
+  if (editor().modified() && askToSaveChanges() == QMessageBox::Cancel) return;
+  openProject(QString::fromStdString(path));
 }
 
 void MainWindow::onExit() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (busy()) {
-    core->viewState().cancelRequested = true;
+    closeRequested = true;
     event->ignore();
     return;
   }
-  if (core->modified() && modifyMsg() == QMessageBox::Cancel) {
+  if (editor().modified() && askToSaveChanges() == QMessageBox::Cancel) {
     event->ignore();
     return;
   }
@@ -144,28 +124,34 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void MainWindow::onInsertFrame() { showEditResult(core->insertFrame()); refillPanels(); }
+void MainWindow::onInsertFrame() {
+  editing->apply([](editor::Editor& e) { return e.insertFrame(); });
+}
 
-void MainWindow::onDeleteFrame() { showEditResult(core->deleteFrame()); refillPanels(); }
+void MainWindow::onDeleteFrame() {
+  editing->apply([](editor::Editor& e) { return e.deleteFrame(); });
+}
 
 void MainWindow::onReverseFrames() {
   beginLongJob(false);
-  const editor::Change change = core->reverseFrames();
-  refillPanels();
-  showEditResult(change);
+  editing->apply([](editor::Editor& e) { return e.reverseFrames(); });
   endLongJob();
 }
 
-void MainWindow::onLockFrames() {
-  const bool locked = core->toggleLockFrames();
-  lockAction->setChecked(locked);
-  Q_EMIT lockFramesChanged(locked);
-}
+void MainWindow::onLockFrames() { editing->toggleLockFrames(); }
 
-void MainWindow::onNextFrame() { showChange(core->nextFrame()); }
-void MainWindow::onPreviousFrame() { showChange(core->previousFrame()); }
-void MainWindow::onFirstFrame() { showChange(core->firstFrame()); }
-void MainWindow::onLastFrame() { showChange(core->lastFrame()); }
+void MainWindow::onNextFrame() {
+  editing->apply([](editor::Editor& e) { return e.nextFrame(); });
+}
+void MainWindow::onPreviousFrame() {
+  editing->apply([](editor::Editor& e) { return e.previousFrame(); });
+}
+void MainWindow::onFirstFrame() {
+  editing->apply([](editor::Editor& e) { return e.firstFrame(); });
+}
+void MainWindow::onLastFrame() {
+  editing->apply([](editor::Editor& e) { return e.lastFrame(); });
+}
 
 void MainWindow::onContents() { helpWindow->showContext(0); }
 void MainWindow::onContextHelp() { helpWindow->showContext(currentHelpContext); }

@@ -35,7 +35,7 @@ using namespace zefra;
 
 std::unique_ptr<model::LabelProject> benchProject() {
   auto p = std::make_unique<model::LabelProject>();
-  p->clearLbl();
+  p->clear();
   p->applyNewDefaults();
   p->screenDpi = 96;
   p->settings.designDpi = 96;
@@ -89,7 +89,7 @@ std::unique_ptr<model::LabelProject> benchProject() {
 
 std::vector<raster::FastBitmap> renderAll(model::LabelProject& project) {
   render::TextLayerRenderer texts(96);
-  exporter::ProjectRenderer renderer(project, "", &texts);
+  exporter::ProjectRenderer renderer(project, &texts);
   std::vector<raster::FastBitmap> frames;
   for (int i = 1; i <= project.frameCount; ++i) frames.push_back(renderer.render(i));
   return frames;

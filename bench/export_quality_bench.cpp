@@ -24,7 +24,7 @@
 #include "export/animation_encoder.h"
 #include "export/animation_export.h"
 #include "export/export_settings.h"
-#include "export/project_folder.h"
+#include "editor/project_file.h"
 #include "export/project_renderer.h"
 #include "gif/gif_image.h"
 #include "io/lbl_reader.h"
@@ -44,7 +44,7 @@ struct Case {
 
 std::unique_ptr<model::LabelProject> blank(int width, int height, int frames) {
   auto p = std::make_unique<model::LabelProject>();
-  p->clearLbl();
+  p->clear();
   p->applyNewDefaults();
   p->screenDpi = 96;
   p->settings.designDpi = 96;
@@ -214,11 +214,9 @@ std::vector<Case> cases() {
   std::sort(demos.begin(), demos.end());
   for (const auto& path : demos) {
     auto project = std::make_unique<model::LabelProject>();
-    project->clearLbl();
-    io::readLblFile(path, *project);
+    editor::openProjectFile(path, *project);
     project->screenDpi = project->settings.designDpi > 0 ? project->settings.designDpi : 96;
     project->appDir = std::string(ZEFRA_SOURCE_DIR) + "/";
-    exporter::completeNamesFromProjectFolder(*project, path.parent_path(), project->appDir);
     out.push_back({"demo-" + path.stem().string(), std::move(project)});
   }
   for (int frames : {12, 127}) {
@@ -272,7 +270,7 @@ int main(int argc, char** argv) {
     std::vector<raster::FastBitmap> frames;
     {
       render::TextLayerRenderer texts(project.screenDpi);
-      exporter::ProjectRenderer renderer(project, project.appDir, &texts);
+      exporter::ProjectRenderer renderer(project, &texts);
       for (int i = 1; i <= project.frameCount; ++i) frames.push_back(renderer.render(i));
     }
     std::vector<int> delays;

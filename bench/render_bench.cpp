@@ -86,9 +86,9 @@ std::unique_ptr<model::FrameRecord> makeFrame(int width, int height) {
 void frameCached(benchmark::State& state) {
   auto r = makeFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   render::FrameCanvas canvas;
-  canvas.pnt(*r);  // first layout reads the pictures
+  canvas.draw(*r);  // first layout reads the pictures
   for (auto _ : state) {
-    canvas.pnt(*r);
+    canvas.draw(*r);
     benchmark::DoNotOptimize(canvas.bitmap().bits());
   }
   state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -97,11 +97,11 @@ void frameCached(benchmark::State& state) {
 void frameNewGradient(benchmark::State& state) {
   auto r = makeFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   render::FrameCanvas canvas;
-  canvas.pnt(*r);
+  canvas.draw(*r);
   std::uint8_t shade = 0;
   for (auto _ : state) {
     r->gradientColor2 = rgb(0, 0, ++shade);
-    canvas.pnt(*r);
+    canvas.draw(*r);
     benchmark::DoNotOptimize(canvas.bitmap().bits());
   }
   state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

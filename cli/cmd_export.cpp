@@ -14,6 +14,8 @@
 #include <string>
 
 #include "command.h"
+#include "common/color_text.h"
+#include "model/field_options.h"
 #include "project_input.h"
 #include "export/animation_export.h"
 #include "export/export_settings.h"
@@ -41,20 +43,6 @@ struct ExportArgs {
   std::optional<bool> transparent;
   std::optional<Color> transparentColor;
 };
-
-std::string htmlColor(Color c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
-  return text;
-}
-
-std::optional<Color> parseHtmlColor(const std::string& text) {
-  if (text.size() != 7 || text[0] != '#') return std::nullopt;
-  for (std::size_t i = 1; i < 7; ++i)
-    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
-  const unsigned long v = std::stoul(text.substr(1), nullptr, 16);
-  return rgb(static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v));
-}
 
 ExportArgs parseArgs(const CommandArgs& args) {
   ExportArgs parsed;
@@ -94,7 +82,7 @@ ExportArgs parseArgs(const CommandArgs& args) {
       const std::string v = value();
       const bool digits = !v.empty() && v.size() <= 3 &&
                           std::all_of(v.begin(), v.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-      const int index = digits ? exporter::colorCountIndexOf(std::stoi(v)) : -1;
+      const int index = digits ? model::colorCountIndexOf(std::stoi(v)) : -1;
       if (index < 0) throw UsageError{"--colors must be 8, 16, 32, 64, 128 or 256, not '" + v + "'"};
       parsed.colorCountIndex = static_cast<std::uint8_t>(index);
     } else if (arg == "--transparent") {
@@ -104,7 +92,8 @@ ExportArgs parseArgs(const CommandArgs& args) {
       else throw UsageError{"--transparent must be on or off, not '" + v + "'"};
     } else if (arg == "--transparent-color") {
       const std::string v = value();
-      parsed.transparentColor = parseHtmlColor(v);
+      // The command line wants all six digits, where a dialog field forgives a short text.
+      if (v.size() == 7 && v[0] == '#') parsed.transparentColor = parseHtmlColorText(v);
       if (!parsed.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + v + "'"};
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"unknown option " + arg};
@@ -160,7 +149,7 @@ int saveAndReport(const ExportArgs& options, const gif::GifImage& image, int fra
 // The best standard export that fits --max-bytes; nothing is written when none fits.
 int exportWithinBudget(const ExportArgs& options, model::LabelProject& project, const exporter::ExportSettings& settings) {
   render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96);
-  exporter::ProjectRenderer renderer(project, project.appDir, &texts);
+  exporter::ProjectRenderer renderer(project, &texts);
   gif::GifImage image;
   const exporter::BudgetChoice choice = exporter::exportWithinBudget(
       project, settings, [&](int frame) { return renderer.render(frame); }, *options.maxBytes, image);
@@ -202,12 +191,12 @@ int runExport(const CommandArgs& args) {
   for (const auto& failure : exported.failures)
     std::cerr << "zefra-cli export: warning: " << failure.file << ": " << failure.message << "\n";
   if (!options.classic && settings.transparent && exported.details.transparentPixels == 0) {
-    std::cerr << "zefra-cli export: " << htmlColor(settings.transparentColor)
+    std::cerr << "zefra-cli export: " << htmlColorText(settings.transparentColor)
               << " does not occur in the banner; nothing is transparent\n";
   }
   if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
-    std::cerr << "zefra-cli export: " << htmlColor(settings.transparentColor)
-              << " is not among the GIF's colours; " << htmlColor(*report.transparentColor)
+    std::cerr << "zefra-cli export: " << htmlColorText(settings.transparentColor)
+              << " is not among the GIF's colours; " << htmlColorText(*report.transparentColor)
               << " was made transparent\n";
   }
 

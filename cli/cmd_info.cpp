@@ -5,31 +5,22 @@
 #include <string>
 
 #include "command.h"
+#include "common/color_text.h"
+#include "model/field_options.h"
 #include "io/lbl_reader.h"
 #include "model/label_project.h"
 
 namespace zefra::cli {
 namespace {
 
-std::string htmlColor(Color c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
-  return text;
-}
-
 std::string paletteName(std::uint8_t kind) {
-  switch (kind) {
-    case 0: return "Windows";
-    case 1: return "Netscape";
-    case 2: return "Grayscale";
-    default: return "unknown (" + std::to_string(kind) + ")";
-  }
+  const std::string_view name = model::optionName(model::kPaletteKindNames, kind);
+  return name.empty() ? "unknown (" + std::to_string(kind) + ")" : std::string(name);
 }
 
 std::string colorCount(std::uint8_t index) {
-  static constexpr int kCounts[] = {256, 8, 16, 32, 64, 128};
-  if (index < std::size(kCounts)) return std::to_string(kCounts[index]);
-  return "unknown (" + std::to_string(index) + ")";
+  const std::optional<int> count = model::colorCountOf(index);
+  return count ? std::to_string(*count) : "unknown (" + std::to_string(index) + ")";
 }
 
 // "1,3,10" for the slots whose test holds, "-" for none.
@@ -47,7 +38,7 @@ std::string slotList(InUse inUse) {
 int runInfo(const CommandArgs& args) {
   if (args.size() != 1) throw UsageError{"expects exactly one project file"};
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   const io::LblReadResult read = io::readLblFile(args[0], *project);
   const bool old = read.format == io::LblFormat::V102;
   const model::FrameRecord& first = project->frame(1);
@@ -59,7 +50,7 @@ int runInfo(const CommandArgs& args) {
             << "Size: " << first.width << " x " << first.height << "\n"
             << "Design DPI: " << (old ? std::string("not stored") : std::to_string(settings.designDpi)) << "\n"
             << "Transparent: " << (settings.transparent ? "yes" : "no") << "\n"
-            << "Transparent colour: " << htmlColor(settings.transparentColor) << "\n"
+            << "Transparent colour: " << htmlColorText(settings.transparentColor) << "\n"
             << "Palette: " << paletteName(settings.paletteKind) << "\n"
             << "Colours: " << colorCount(settings.colorCountIndex) << "\n";
   for (int k = 1; k <= project->frameCount; ++k) {

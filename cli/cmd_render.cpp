@@ -50,14 +50,11 @@ int runRender(const CommandArgs& args) {
     throw UsageError{"frame " + std::to_string(frame) + " does not exist (the project has " +
                      std::to_string(project->frameCount) + ")"};
   }
-  render::CanvasSettings settings;
-  settings.appDir = project->appDir;
-  settings.screenDpi = project->screenDpi;
-  settings.designDpi = project->settings.designDpi;
+  const render::CanvasSettings settings = render::canvasSettingsFor(*project);
   render::FrameCanvas canvas(settings);
   render::TextLayerRenderer texts(settings.screenDpi);
   canvas.setTextLayerPainter(&texts);
-  const render::LayoutReport report = canvas.pnt(project->frame(frame));
+  const render::LayoutReport report = canvas.draw(project->frame(frame));
   for (const render::LoadFailure& f : report.failures) {
     std::cerr << "zefra-cli render: skipped " << (f.kind == render::CanvasObjectKind::Picture ? "picture " : "texture of text ")
               << f.slot << ": " << f.message << "\n";

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace zefra;
   static auto project = std::make_unique<model::LabelProject>();
   static auto again = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   try {
     io::readLbl(std::span<const std::uint8_t>(data, size), *project, "fuzz.lbl");
   } catch (const io::LblReadError&) {
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::span<const std::uint8_t> image = io::prepareLblBytes(*project);
   if (image.size() != model::kFrameRecordSize * project->frameCount) std::abort();
-  again->clearLbl();
+  again->clear();
   const io::LblReadResult reread = io::readLbl(image, *again, "image.lbl");
   if (reread.format != io::LblFormat::Lb1 || again->frameCount != project->frameCount ||
       !(again->settings == project->settings) ||

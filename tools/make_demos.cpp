@@ -42,7 +42,7 @@ constexpr std::int16_t kDemoDpi = 96;
 std::unique_ptr<LabelProject> newProject(int frames) {
   auto project = std::make_unique<LabelProject>();
   project->screenDpi = kDemoDpi;
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
   for (int k = 2; k <= frames; ++k) project->frame(k) = project->frame(1);
   project->frameCount = static_cast<std::uint8_t>(frames);

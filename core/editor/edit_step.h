@@ -42,6 +42,12 @@ struct EditStep {
   int at = 1;
   std::vector<model::FrameRecord> inserted;
 
+  // What the step holds in memory, for the history's byte limit.
+  std::size_t bytes() const {
+    return sizeof(EditStep) + label.size() + records.size() * sizeof(RecordChange) +
+           (removed.size() + inserted.size()) * sizeof(model::FrameRecord);
+  }
+
   void undo(model::LabelProject& project) const;
   void redo(model::LabelProject& project) const;
 };

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "editor/frame_moves.h"
+#include "editor/project_file.h"
 #include "io/lbl_writer.h"
 
 namespace zefra::editor {
@@ -38,15 +39,18 @@ std::string Editor::caption() const {
   return std::filesystem::path(state->fileName.str()).filename().string();
 }
 
-void Editor::resetProject() {
-  state->updatingControls = true;
-  state->clearLbl();
-  state->applyNewDefaults();
-  titled = false;
+void Editor::clearHistory() {
   undoSteps.clear();
   redoSteps.clear();
+  historyBytes = 0;
   mergeOpen = false;
-  state->updatingControls = false;
+}
+
+void Editor::resetProject() {
+  state->clear();
+  state->applyNewDefaults();
+  titled = false;
+  clearHistory();
   state->modified = false;
 }
 
@@ -60,10 +64,8 @@ Change Editor::newProject() {
 LoadResult Editor::load(const std::filesystem::path& path) {
   LoadResult result;
   result.change.projectReplaced = true;
-  state->updatingControls = true;
-  state->clearLbl();
   try {
-    io::LblReadResult read = io::readLblFile(path, *state);
+    io::LblReadResult read = openProjectFile(path, *state);
     result.ok = true;
     result.format = read.format;
     result.warning = std::move(read.warning);
@@ -74,15 +76,8 @@ LoadResult Editor::load(const std::filesystem::path& path) {
     resetProject();
     return result;
   }
-  state->currentFrame = 1;
-  state->currentText = state->currentPicture = state->currentShape = 1;
-  state->fileName.assign(path.string());
-  state->projectDir.assign(folderOf(path));
   titled = true;
-  undoSteps.clear();
-  redoSteps.clear();
-  mergeOpen = false;
-  state->updatingControls = false;
+  clearHistory();
   state->modified = false;
   return result;
 }
@@ -122,8 +117,15 @@ SaveResult Editor::saveAs(const std::filesystem::path& path) {
 
 void Editor::record(EditStep step) {
   redoSteps.clear();
+  historyBytes += step.bytes();
   undoSteps.push_back(std::move(step));
-  if (undoSteps.size() > kUndoLimit) undoSteps.erase(undoSteps.begin());
+  std::size_t oldest = 0;
+  while (undoSteps.size() - oldest > 1 &&
+         (undoSteps.size() - oldest > kUndoLimit || historyBytes > kUndoByteLimit)) {
+    historyBytes -= undoSteps[oldest].bytes();
+    ++oldest;
+  }
+  undoSteps.erase(undoSteps.begin(), undoSteps.begin() + static_cast<std::ptrdiff_t>(oldest));
 }
 
 Change Editor::insertFrame() {
@@ -258,6 +260,7 @@ Change Editor::selectSlot(SlotKind kind, int slot) {
 
 Change Editor::editFrames(EditScope scope, std::string_view label,
                           const std::function<void(model::FrameRecord&)>& edit, int mergeKey) {
+  if (scope == EditScope::Project) return Change::refused("Project settings change through editSettings.");
   const bool everyFrame = scope == EditScope::AllFrames || (scope == EditScope::FollowLock && !state->lockFrames);
   const int first = everyFrame ? 1 : state->currentFrame;
   const int last = everyFrame ? state->frameCount : state->currentFrame;
@@ -285,6 +288,7 @@ Change Editor::editFrames(EditScope scope, std::string_view label,
   if (mergeKey != 0 && mergeOpen && previous && previous->kind == EditStep::Kind::Fields &&
       previous->mergeKey == mergeKey && redoSteps.empty()) {
     // One drag, one step: keep the oldest "before" and the newest "after" of each record.
+    historyBytes -= previous->bytes();
     for (auto& recordChange : step.records) {
       auto same = std::find_if(previous->records.begin(), previous->records.end(),
                                [&](const RecordChange& r) { return r.frame == recordChange.frame; });
@@ -294,11 +298,61 @@ Change Editor::editFrames(EditScope scope, std::string_view label,
         same->after = recordChange.after;
       }
     }
+    historyBytes += previous->bytes();
   } else {
     record(std::move(step));
     mergeOpen = mergeKey != 0;
   }
   return change;
+}
+
+Change Editor::editFieldAcrossFrames(Field field, const std::function<void(model::FrameRecord&)>& write,
+                                     int mergeKey) {
+  const FieldEntry& entry = fieldEntry(field);
+  const int slot = slotOf(*state, field);
+  const int current = state->currentFrame;
+  // The value is written into the current frame and then copied from there, so the
+  // frames a wider scope reaches take exactly what the current frame holds (the ten
+  // shape colours, a gradient's style with its switch).
+  return editFrames(entry.scope, entry.undoLabel,
+                    [&](model::FrameRecord& record) {
+                      model::FrameRecord& source = state->frame(current);
+                      if (&record == &source) {
+                        write(record);
+                      } else {
+                        model::FrameRecord edited = source;
+                        write(edited);
+                        copyField(edited, record, field, slot);
+                      }
+                    },
+                    mergeKey);
+}
+
+Change Editor::setField(Field field, long value) {
+  const FieldEntry& entry = fieldEntry(field);
+  if (entry.kind == FieldKind::Text || entry.kind == FieldKind::File) {
+    return Change::refused("This field takes a text.");
+  }
+  if (entry.kind != FieldKind::Color) {
+    const FieldRange range = fieldRange(field, state->current());
+    value = std::clamp(value, range.minimum, range.maximum);
+  }
+  if (entry.scope == EditScope::Project) {
+    return editSettings(entry.undoLabel, [&](model::ProjectSettings& s) { writeSetting(s, field, value); });
+  }
+  const int slot = slotOf(*state, field);
+  const int mergeKey = entry.kind == FieldKind::Number ? static_cast<int>(field) + 1 : 0;
+  return editFieldAcrossFrames(field, [&](model::FrameRecord& r) { writeField(r, field, slot, value); }, mergeKey);
+}
+
+Change Editor::setField(Field field, std::string_view text) {
+  const FieldEntry& entry = fieldEntry(field);
+  if (entry.kind != FieldKind::Text && entry.kind != FieldKind::File) {
+    return Change::refused("This field takes a number.");
+  }
+  const int slot = slotOf(*state, field);
+  const int mergeKey = entry.kind == FieldKind::Text ? static_cast<int>(field) + 1 : 0;
+  return editFieldAcrossFrames(field, [&](model::FrameRecord& r) { writeField(r, field, slot, text); }, mergeKey);
 }
 
 Change Editor::editSettings(std::string_view label, const std::function<void(model::ProjectSettings&)>& edit) {
@@ -355,6 +409,7 @@ Change Editor::undo() {
   if (undoSteps.empty()) return Change::refused("Nothing to undo.");
   EditStep step = std::move(undoSteps.back());
   undoSteps.pop_back();
+  historyBytes -= step.bytes();
   const int countBefore = state->frameCount;
   step.undo(*state);
   state->modified = true;
@@ -373,6 +428,7 @@ Change Editor::redo() {
   state->modified = true;
   mergeOpen = false;
   Change change = changeOf(step, std::max<int>(countBefore, state->frameCount));
+  historyBytes += step.bytes();
   undoSteps.push_back(std::move(step));
   return change;
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "editor/edit_step.h"
+#include "editor/field_table.h"
 #include "io/lbl_reader.h"
 #include "model/frame_record.h"
 #include "model/label_project.h"
@@ -76,13 +77,6 @@ struct SaveResult {
   std::string error;  // the system's error text; the previous file is intact, modified stays set
 };
 
-// Which frames a field edit reaches.
-enum class EditScope {
-  CurrentFrame,  // the current frame only
-  FollowLock,    // the current frame while Lock Frames is on, every frame while it is off
-  AllFrames,     // every frame (fields that are the same in every frame, such as the size)
-};
-
 enum class SlotKind { Text, Picture, Shape };
 
 class Editor {
@@ -95,11 +89,9 @@ class Editor {
   Editor(const Editor&) = delete;
   Editor& operator=(const Editor&) = delete;
 
+  // Read-only: frame data and settings change through the operations below so that the
+  // rules, the modified flag and undo hold.
   const model::LabelProject& project() const { return *state; }
-  // For the view's own bookkeeping fields only (updatingControls, cancelRequested,
-  // font smoothing, workArea, picture watch times). Frame data and settings change
-  // through the operations below so that the rules, the modified flag and undo hold.
-  model::LabelProject& viewState() { return *state; }
 
   bool modified() const { return state->modified; }
   // Save is available once the project has a file name from a load or Save as.
@@ -121,6 +113,8 @@ class Editor {
   SaveResult saveAs(const std::filesystem::path& path);
   // The save prompt was answered No: the changes are given up.
   void discardChanges() { state->modified = false; }
+  // The folder the open and save dialogs start in (remembered in the settings).
+  void setProjectDir(std::string_view folder) { state->projectDir.assign(folder); }
 
   // --- frame commands ------------------------------------------------------------------
   Change insertFrame();    // copy of the current frame after it; becomes current
@@ -142,6 +136,15 @@ class Editor {
   Change selectSlot(SlotKind kind, int slot);  // slot clamped to 1..10
 
   // --- field edits (the property panels build on these) --------------------------------
+  // Sets the field of the current frame and selected slot (or the project setting) that
+  // a control of the field table edits, kept within the entry's range, and reaches the
+  // frames its scope says. A Text or File entry takes the text form. Successive edits of
+  // one Number or Text field merge into one undo step until closeMerge() (a spin drag, a
+  // run of typing).
+  Change setField(Field field, long value);
+  Change setField(Field field, std::string_view text);
+
+
   // Runs `edit` on each record in scope. Records whose bytes changed are reported, the
   // project is marked modified and one undo step is recorded, unless nothing changed.
   // Successive edits with the same non-zero mergeKey (a drag) merge into one step.
@@ -159,16 +162,24 @@ class Editor {
   // Ends merging: the next edit with the same mergeKey starts a new step (end of a drag).
   void closeMerge() { mergeOpen = false; }
 
+  // The history keeps at most this many steps and this many bytes of records; the
+  // oldest steps go first.
   static constexpr std::size_t kUndoLimit = 200;
+  static constexpr std::size_t kUndoByteLimit = 64u << 20;
+  std::size_t undoBytes() const { return historyBytes; }
+  std::size_t undoCount() const { return undoSteps.size(); }
 
  private:
   void record(EditStep step);
   void resetProject();
+  void clearHistory();
+  Change editFieldAcrossFrames(Field field, const std::function<void(model::FrameRecord&)>& write, int mergeKey);
 
   std::unique_ptr<model::LabelProject> state;
   bool titled = false;
   std::vector<EditStep> undoSteps;
   std::vector<EditStep> redoSteps;
+  std::size_t historyBytes = 0;  // of the undo steps
   bool mergeOpen = false;
 };
 

@@ -1,6 +1,10 @@
 #include "export/export_settings.h"
 
 #include <algorithm>
+#include <bit>
+#include <optional>
+
+#include "model/field_options.h"
 
 namespace zefra::exporter {
 
@@ -27,20 +31,8 @@ gif::ReductionMode reductionModeFor(model::PaletteKind kind) {
 }
 
 int reductionBitsFor(std::uint8_t colorCountIndex) {
-  if (colorCountIndex >= 1 && colorCountIndex <= 5) return colorCountIndex + 2;
-  return 8;
-}
-
-int colorCountIndexOf(int colors) {
-  switch (colors) {
-    case 256: return 0;
-    case 8: return 1;
-    case 16: return 2;
-    case 32: return 3;
-    case 64: return 4;
-    case 128: return 5;
-    default: return -1;
-  }
+  const std::optional<int> colors = model::colorCountOf(colorCountIndex);
+  return colors ? std::bit_width(static_cast<unsigned>(*colors)) - 1 : 8;
 }
 
 gif::DitherKind ditherKindFor(const model::LabelProject& project) {

@@ -30,9 +30,6 @@ gif::ReductionMode reductionModeFor(model::PaletteKind kind);
 // 0 -> 8 bits, 1..5 -> 3..7 bits; an index outside 0..5 counts as 256 colours.
 int reductionBitsFor(std::uint8_t colorCountIndex);
 
-// The colour count index of 8, 16, 32, 64, 128 or 256 colours; -1 for any other count.
-int colorCountIndexOf(int colors);
-
 // Floyd-Steinberg when any frame 1..frameCount draws its background gradient, else the
 // nearest colour.
 gif::DitherKind ditherKindFor(const model::LabelProject& project);

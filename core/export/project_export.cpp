@@ -7,11 +7,11 @@
 
 namespace zefra::exporter {
 
-ProjectExport exportProject(model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
+ProjectExport exportProject(const model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
                             const ExportProgress& progress, ExportMethod method, text3d::GlyphCache* glyphs) {
   render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96,
                                   glyphs ? *glyphs : text3d::GlyphCache::shared());
-  ProjectRenderer renderer(project, project.appDir, &texts);
+  ProjectRenderer renderer(project, &texts);
   const FrameSource frames = [&](int frame) { return renderer.render(frame); };
   ProjectExport result;
   if (method == ExportMethod::Classic) {

@@ -14,10 +14,10 @@ namespace zefra::exporter {
 
 class ProjectRenderer {
  public:
-  // `textPainter` draws the 3D texts (not owned; nullptr draws none). Picture and texture
-  // names are resolved against `appDir` (with its trailing separator) by the compositor's
-  // rule, which writes completed names back into the project's records.
-  ProjectRenderer(model::LabelProject& project, std::string appDir, render::TextLayerPainter* textPainter);
+  // `textPainter` draws the 3D texts (not owned; nullptr draws none). The frames are drawn
+  // with the project's own canvas settings (render::canvasSettingsFor), as the editor
+  // draws them; the project is only read.
+  ProjectRenderer(const model::LabelProject& project, render::TextLayerPainter* textPainter);
 
   // Frame `frameNumber` (1..frameCount) at the project's size. Picture and texture files
   // that exist but cannot be read leave their layer out; they are listed in failures().
@@ -26,7 +26,7 @@ class ProjectRenderer {
   const std::vector<render::LoadFailure>& failures() const { return problems; }
 
  private:
-  model::LabelProject& project;
+  const model::LabelProject& project;
   render::FrameCanvas canvas;
   std::vector<render::LoadFailure> problems;
 };

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <limits>
 
+#include "model/field_options.h"
+
 namespace zefra::exporter {
 
 std::optional<std::uint64_t> parseByteSize(const std::string& text) {
@@ -54,7 +56,7 @@ BudgetChoice exportWithinBudget(const model::LabelProject& project, const Export
     // 256, 128, 64, 32, 16, 8 colours, from the chosen count down.
     const int chosenBits = reductionBitsFor(settings.colorCountIndex);
     for (int bits = chosenBits - 1; bits >= 3; --bits)
-      colourSteps.push_back(static_cast<std::uint8_t>(colorCountIndexOf(1 << bits)));
+      colourSteps.push_back(static_cast<std::uint8_t>(model::colorCountIndexOf(1 << bits)));
   }
 
   BudgetChoice smallest;

@@ -36,7 +36,7 @@ inline constexpr std::size_t kMaxLblBytes = model::kFrameRecordSize * model::kMa
 std::optional<LblFormat> recognizeLbl(std::span<const std::uint8_t> bytes);
 
 // Reads a project from the bytes of a file into `project`, which the caller has cleared
-// (clearLbl). `path` names the file in messages. On success frameCount, currentFrame = 1
+// (clear). `path` names the file in messages. On success frameCount, currentFrame = 1
 // and the project settings are set; records past frameCount are not touched. Throws
 // LblReadError; the project then holds partial data and must be reset by the caller.
 LblReadResult readLbl(std::span<const std::uint8_t> bytes, model::LabelProject& project, std::string_view path);

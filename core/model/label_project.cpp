@@ -94,7 +94,7 @@ const FrameRecord& LabelProject::frame(int k) const {
   return records[static_cast<std::size_t>(k - 1)];
 }
 
-void LabelProject::clearLbl() {
+void LabelProject::clear() {
   for (auto& record : records) clearRecord(record);
   frameCount = 1;
   settings = ProjectSettings{.designDpi = settings.designDpi};

@@ -27,14 +27,6 @@ struct ProjectSettings {
   friend bool operator==(const ProjectSettings&, const ProjectSettings&) = default;
 };
 
-// The desktop work area (left, top, right, bottom) that bounds growing the window.
-struct WorkArea {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
 // Default values of a new project's first frame (all ten slots of each layer alike).
 inline constexpr std::int16_t kNewDelayMs = 100;
 inline constexpr Color kNewWebSiteColor = rgb(0, 170, 170);
@@ -59,17 +51,11 @@ struct LabelProject {
   PathText fileName;    // full path of the project file; empty until Save as or a load
   PathText projectDir;  // folder of the last opened or saved project
   bool modified = false;
-  bool updatingControls = false;
-  bool cancelRequested = false;
   bool lockFrames = true;  // set = edits change only the current frame
   std::string appDir;      // the program's folder, with a trailing separator
   std::int16_t screenDpi = 96;
-  bool fontSmoothingOff = false;
-  bool restoreFontSmoothing = false;
   std::array<String255, kSlots> loadedPictureFile{};  // per picture slot, 1 at index 0
   std::array<std::int32_t, kSlots> pictureFileTime{};
-  bool openFileOnActivate = false;
-  WorkArea workArea;
 
   // Frame k, 1-based (1..127). Throws std::out_of_range outside that range.
   FrameRecord& frame(int k);
@@ -82,9 +68,9 @@ struct LabelProject {
   // are. The project's frame count becomes 1, its settings are zeroed except designDpi,
   // and the loaded picture files are forgotten. Hiding the canvas objects is the
   // renderer's half of clearing.
-  void clearLbl();
+  void clear();
 
-  // Steps of the New command after clearLbl(): one frame, current slots 1, Lock Frames
+  // Steps of the New command after clear(): one frame, current slots 1, Lock Frames
   // on, designDpi = screenDpi, default project settings and the New values in frame 1.
   void applyNewDefaults();
 

@@ -11,16 +11,17 @@ bool isExistingFile(const std::string& name) {
   return std::filesystem::is_regular_file(std::filesystem::path(name), ec);
 }
 
-std::optional<std::string> resolveFileName(model::String255& field, const std::string& appDir) {
+std::optional<std::string> resolveFileName(const model::String255& field, const std::string& appDir,
+                                           const std::string& projectDir) {
   if (field.empty()) return std::nullopt;
   const std::string stored = field.str();
   if (isExistingFile(stored)) return stored;
-  const std::string completed = appDir + stored;
-  if (!isExistingFile(completed)) return std::nullopt;
-  // A record holds at most 255 characters; a completed name that does not fit would be cut
-  // into a name that points nowhere, so such a name is used without being written back.
-  if (completed.size() <= model::String255::kCapacity) field.assign(completed);
-  return completed;
+  std::string completed = appDir + stored;
+  if (isExistingFile(completed)) return completed;
+  if (projectDir.empty() || std::filesystem::path(stored).is_absolute()) return std::nullopt;
+  completed = (std::filesystem::path(projectDir) / stored).lexically_normal().string();
+  if (isExistingFile(completed)) return completed;
+  return std::nullopt;
 }
 
 }  // namespace zefra::render

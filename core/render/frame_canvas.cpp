@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "gif/animation_player.h"
 #include "io/bmp_reader.h"
@@ -31,7 +33,20 @@ FrameCanvas::FrameCanvas(CanvasSettings settings) : config(std::move(settings)) 
   gradientLayer.setSize(0, 0);
 }
 
-LayoutReport FrameCanvas::pnt(model::FrameRecord& r) {
+CanvasSettings canvasSettingsFor(const model::LabelProject& project) {
+  CanvasSettings settings;
+  settings.appDir = project.appDir;
+  settings.screenDpi = project.screenDpi;
+  settings.designDpi = project.settings.designDpi;
+  if (!project.fileName.empty()) {
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(project.fileName.str(), ec);
+    if (!ec) settings.projectDir = file.parent_path().string();
+  }
+  return settings;
+}
+
+LayoutReport FrameCanvas::draw(const model::FrameRecord& r) {
   LayoutReport report;
   webSiteColor = r.webSiteColor;
   background = r.frameColor;
@@ -74,11 +89,12 @@ void FrameCanvas::layoutShape(const model::FrameRecord& r, int k) {
   s.penWidth = r.shapeBorderWidth[i];
 }
 
-void FrameCanvas::layoutPicture(model::FrameRecord& r, int k, LayoutReport& report) {
+void FrameCanvas::layoutPicture(const model::FrameRecord& r, int k, LayoutReport& report) {
   PictureSlot& p = pictures[index(k)];
   p.visible = false;
-  const std::optional<std::string> file = resolveFileName(r.pictureFile[index(k)], config.appDir);
+  const std::optional<std::string> file = resolveFileName(r.pictureFile[index(k)], config.appDir, config.projectDir);
   if (!file) return;
+  report.pictureFiles[index(k)] = *file;
   if (*file != p.loadedFile) {
     if (*file == p.failedFile) return;  // already reported; read again once the name changes
     try {
@@ -100,7 +116,7 @@ void FrameCanvas::layoutPicture(model::FrameRecord& r, int k, LayoutReport& repo
   p.visible = true;
 }
 
-void FrameCanvas::layoutText(model::FrameRecord& r, int k, LayoutReport& report) {
+void FrameCanvas::layoutText(const model::FrameRecord& r, int k, LayoutReport& report) {
   TextSlot& t = texts[index(k)];
   const std::size_t i = index(k);
   if (r.text[i].empty()) {
@@ -115,7 +131,8 @@ void FrameCanvas::layoutText(model::FrameRecord& r, int k, LayoutReport& report)
     t.texture = raster::FastBitmap();
     t.loadedTexture.clear();
     t.failedTexture.clear();
-  } else if (const std::optional<std::string> file = resolveFileName(r.textureFile[i], config.appDir)) {
+  } else if (const std::optional<std::string> file = resolveFileName(r.textureFile[i], config.appDir, config.projectDir)) {
+    report.textureFiles[i] = *file;
     if (*file != t.loadedTexture && *file != t.failedTexture) {
       try {
         ++reads;
@@ -147,7 +164,7 @@ TextLayerRequest FrameCanvas::textRequest(const model::FrameRecord& r, int k) co
   return {&r, k, t.pointSize, t.hasTexture ? &t.texture : nullptr};
 }
 
-void FrameCanvas::pntxy(const model::FrameRecord& r, PositionField field, int slot) {
+void FrameCanvas::moveObject(const model::FrameRecord& r, PositionField field, int slot) {
   if (slot < 1 || slot > model::kSlots) return;
   const std::size_t i = index(slot);
   switch (field) {

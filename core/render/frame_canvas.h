@@ -1,14 +1,15 @@
 #pragma once
 // The frame canvas: one width x height surface with one reusable layer object per slot
 // (gradient, 10 shapes, 10 pictures, 10 texts, the border band), configured from a frame
-// record by pnt() and drawn bottom to top into a FastBitmap. The editor shows bitmap() and
+// record by draw() and drawn bottom to top into a FastBitmap. The editor shows bitmap() and
 // the export copies it, so both see exactly the same frame.
 //
 // Drawing order: frameColor; the gradient (whole canvas when gradientOn is 1); for k = 1..10
 // shape k, picture k, text k; the border band on top. Every object is clipped to the canvas.
 //
-// Picture and texture files are found by the file-name rule (render/file_resolution.h) and
-// read only when a slot's resolved name changes. A file that exists but cannot be read does
+// Drawing never writes into the record. Picture and texture files are found by the
+// file-name rule (render/file_resolution.h), reported in the LayoutReport, and read only
+// when a slot's resolved name changes. A file that exists but cannot be read does
 // not stop the layout: that slot stays hidden, the failure is returned once in the
 // LayoutReport, and the same name is not read again until it changes or reloadPicture()
 // is called. A text the painter cannot lay out or draw is reported the same way (file =
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "model/frame_record.h"
+#include "model/label_project.h"
 #include "raster/fast_bitmap.h"
 #include "raster/geometry.h"
 #include "render/border_band.h"
@@ -35,7 +37,12 @@ struct CanvasSettings {
   std::string appDir;   // the program's folder, with a trailing separator
   int screenDpi = 96;   // pixels per inch of the display the project is shown on
   int designDpi = 96;   // pixels per inch recorded in the project (frame 1)
+  std::string projectDir = {};  // the project file's folder; empty for a project never saved
 };
+
+// The settings a project is drawn with, in the editor and in the export alike: its
+// program folder, display and design DPI, and the folder of its file.
+CanvasSettings canvasSettingsFor(const model::LabelProject& project);
 
 enum class CanvasObjectKind { Shape, Picture, Text, Border };
 
@@ -55,10 +62,14 @@ struct LoadFailure {
 
 struct LayoutReport {
   std::vector<LoadFailure> failures;
+  // The files the names of the record resolved to, by slot (1 at index 0); empty where a
+  // name is empty or names no file.
+  std::array<std::string, model::kSlots> pictureFiles;
+  std::array<std::string, model::kSlots> textureFiles;
   bool ok() const { return failures.empty(); }
 };
 
-// The record fields after whose edit pntxy() moves one object.
+// The record fields after whose edit moveObject() moves one object.
 enum class PositionField { TextX, TextY, ShapeX, ShapeY, ShapeWidth, ShapeHeight, PictureX, PictureY };
 
 // The layer style for a record's gradientStyle (0..8); other values give Horizontal.
@@ -77,28 +88,28 @@ class FrameCanvas {
   // Not owned; nullptr (the default) draws no texts.
   void setTextLayerPainter(TextLayerPainter* painter) { textPainter = painter; }
 
-  // Lays out every object from `record` and redraws the canvas. Names resolved through
-  // appDir are written back into the record; nothing else in it changes.
-  LayoutReport pnt(model::FrameRecord& record);
+  // Lays out every object from `record` and redraws the canvas; answers what the picture
+  // and texture names resolved to and what could not be drawn.
+  LayoutReport draw(const model::FrameRecord& record);
 
   // After an edit of one position or size field of slot `slot` (1..10): moves that one
   // object to the record's values and redraws.
-  void pntxy(const model::FrameRecord& record, PositionField field, int slot);
+  void moveObject(const model::FrameRecord& record, PositionField field, int slot);
 
   // Hides every object and forgets the loaded picture and texture names.
   void clear();
 
   // Animated GIF pictures: each plays from the moment its file was loaded into the slot,
   // so `ms` is the caller's clock (a picture loaded at clock value L shows its frame at
-  // ms - L). Answers whether a visible picture changed; the caller then redraws with pnt().
+  // ms - L). Answers whether a visible picture changed; the caller then redraws with draw().
   // A canvas nobody animates keeps every picture on its first frame, which is what the
   // export draws.
   bool advanceAnimations(std::int64_t ms);
   // The clock value at which a visible animated picture changes next; nothing when none will.
   std::optional<std::int64_t> nextAnimationChange(std::int64_t ms) const;
-  // The clock value a picture loaded by the next pnt() starts playing at.
+  // The clock value a picture loaded by the next draw() starts playing at.
   void setAnimationClock(std::int64_t ms) { animationNow = ms; }
-  // Forgets what slot `slot` (1..10) has loaded, so the next pnt() reads its file again
+  // Forgets what slot `slot` (1..10) has loaded, so the next draw() reads its file again
   // (after the file was edited outside).
   void reloadPicture(int slot);
 
@@ -142,8 +153,8 @@ class FrameCanvas {
 
   static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
   void layoutShape(const model::FrameRecord& r, int k);
-  void layoutPicture(model::FrameRecord& r, int k, LayoutReport& report);
-  void layoutText(model::FrameRecord& r, int k, LayoutReport& report);
+  void layoutPicture(const model::FrameRecord& r, int k, LayoutReport& report);
+  void layoutText(const model::FrameRecord& r, int k, LayoutReport& report);
   TextLayerRequest textRequest(const model::FrameRecord& r, int k) const;
   void redraw(const model::FrameRecord& r, LayoutReport* report);
 

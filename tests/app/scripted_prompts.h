@@ -5,8 +5,9 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
-#include "user_prompts.h"
+#include "support/user_prompts.h"
 
 namespace zefra::app {
 
@@ -30,6 +31,8 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<QMessageBox::StandardButton> answers;
   std::deque<QString> openPaths;  // empty string = the user cancels
   std::deque<QString> savePaths;
+  // Runs when a warning is shown, to look at the window at that moment.
+  std::function<void()> onWarning;
 
   QMessageBox::StandardButton question(QWidget* parent, const QString& text) override {
     log.questions << text;
@@ -41,6 +44,7 @@ class ScriptedPrompts : public UserPrompts {
   void error(QWidget*, const QString& caption, const QString& text) override { log.errors << caption + '|' + text; }
   void warning(QWidget*, const QString& caption, const QString& text) override {
     log.warnings << caption + '|' + text;
+    if (onWarning) onWarning();
   }
   QString openProjectPath(QWidget*, const QString& directory) override {
     ++log.openDialogs;

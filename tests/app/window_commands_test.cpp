@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
 
-#include "frame_view.h"
+#include "widgets/frame_view.h"
 #include "io/lbl_reader.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
@@ -297,14 +298,42 @@ class WindowCommandsTest : public QObject {
     QVERIFY(!w.action("MSave")->isEnabled());
   }
 
+  // One signal per operation: what it changed, already drawn; a refused operation
+  // reports its message instead and changes nothing.
+  void sessionPublishesEachOperationOnce() {
+    Window w;
+    EditorSession& session = w.main->session();
+    QSignalSpy changes(&session, &EditorSession::changed);
+    QSignalSpy refusals(&session, &EditorSession::refused);
+    w.trigger("MInsert");
+    QCOMPARE(changes.size(), 1);
+    const auto change = changes.at(0).at(0).value<editor::Change>();
+    QVERIFY(change.frameCountChanged);
+    QVERIFY(change.frames.test(2));
+    session.setField(editor::Field::FrameColor, long{rgb(0, 0, 200)});
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(w.canvasColour(), rgb(0, 0, 200));
+    QCOMPARE(Color(session.canvas().bitmap().pixel(0, 0)), rgb(0, 0, 200));
+    // The same value again changes nothing and redraws nothing.
+    session.setField(editor::Field::FrameColor, long{rgb(0, 0, 200)});
+    QCOMPARE(changes.size(), 3);
+    QVERIFY(changes.at(2).at(0).value<editor::Change>().frames.none());
+    w.trigger("MDelete");
+    w.trigger("MDelete");
+    QCOMPARE(refusals.size(), 1);
+    QCOMPARE(refusals.at(0).at(0).toString(), QString("Could not delete this frame."));
+    QCOMPARE(w.log.errors.size(), 1);
+    QCOMPARE(changes.size(), 4);
+  }
+
   void labelWiderThanTheWindowWidensIt() {
     Window w;
-    const editor::Change change = w.main->editor().editFrames(editor::EditScope::AllFrames, "Size",
-                                                             [](model::FrameRecord& r) {
-                                                               r.width = 900;
-                                                               r.height = 100;
-                                                             });
-    w.main->showEditResult(change);
+    w.main->session().apply([](editor::Editor& e) {
+      return e.editFrames(editor::EditScope::AllFrames, "Size", [](model::FrameRecord& r) {
+        r.width = 900;
+        r.height = 100;
+      });
+    });
     QCOMPARE(w.main->canvas()->size(), QSize(900, 100));
     QVERIFY(w.main->width() >= 928);
     QWidget* panel = w.main->findChild<QWidget*>("Panel1");

@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "frame_view.h"
+#include "widgets/frame_view.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
 
@@ -63,9 +63,10 @@ struct Window {
 
   // Gives the current frame its own background colour, the way a panel edit would.
   void colourCurrentFrame(Color c) {
-    const editor::Change change = main->editor().editFrames(
-        editor::EditScope::CurrentFrame, "Frame Color", [c](model::FrameRecord& r) { r.frameColor = c; });
-    main->showEditResult(change);
+    main->session().apply([c](editor::Editor& e) {
+      return e.editFrames(editor::EditScope::CurrentFrame, "Frame Color",
+                          [c](model::FrameRecord& r) { r.frameColor = c; });
+    });
   }
   Color canvasColour() const {
     const QImage image = main->canvas()->image();

@@ -12,8 +12,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app_folders.h"
-#include "help_window.h"
+#include "support/app_folders.h"
+#include "dialogs/help_window.h"
+#include "io/lbl_test_files.h"
 #include "io/lbl_writer.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
@@ -27,7 +28,7 @@ namespace {
 // Writes a project of `frames` frames whose frame k has background colour (k, 0, 0).
 void writeProject(const QString& path, int frames) {
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
   for (int k = 2; k <= frames; ++k) project->frame(k) = project->frame(1);
   for (int k = 1; k <= frames; ++k) project->frame(k).frameColor = rgb(static_cast<std::uint8_t>(k), 0, 0);
@@ -78,7 +79,7 @@ class WindowLifecycleTest : public QObject {
     // The loaded file heads the recent-files list, with its full path.
     QCOMPARE(w.recentCaptions().at(0), "&1 " + path);
     QCOMPARE(QString::fromStdString(w.project().fileName.str()), path);
-    w.main->editor().discardChanges();
+    w.main->session().discardChanges();
   }
 
   void unreadableCommandLineFileGivesANewProject() {
@@ -214,13 +215,69 @@ class WindowLifecycleTest : public QObject {
       asked = true;
       QVERIFY(w.main->busy());
       QVERIFY(!w.main->close());
-      QVERIFY(w.project().cancelRequested);
+      QVERIFY(w.main->closePending());
     });
-    w.main->labelOpen(path);
+    w.main->openProject(path);
     QVERIFY(asked);
     QCOMPARE(w.main->windowTitle(), QString("slow.lbl"));
     // When the job is over the remembered request is carried out.
     QTRY_VERIFY(!w.main->isVisible());
+  }
+
+  // Opening a project and saving it without an edit writes the bytes it was read from:
+  // pictures found beside the project are drawn from there, and their names stay as stored.
+  void everyDemoSavesBackToTheSameBytes() {
+    const QDir demo(QStringLiteral(ZEFRA_SOURCE_DIR "/demo"));
+    const QStringList projects = demo.entryList({"*.lbl"}, QDir::Files, QDir::Name);
+    if (projects.isEmpty()) QSKIP("no sample projects in the source tree");
+    QTemporaryDir copy;
+    QVERIFY(copy.isValid());
+    for (const QString& name : demo.entryList(QDir::Files)) {
+      QVERIFY(QFile::copy(demo.filePath(name), copy.filePath(name)));
+    }
+    for (const QString& name : projects) {
+      const QString path = copy.filePath(name);
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QByteArray before = file.readAll();
+      file.close();
+      Window w;
+      QVERIFY2(w.main->openProject(path), qPrintable(name));
+      for (int k = 1; k <= w.project().frameCount; ++k) w.trigger("MNext");  // draw every frame
+      QVERIFY2(!w.main->editor().modified(), qPrintable(name));
+      w.trigger("MSave");
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QVERIFY2(file.readAll() == before, qPrintable(name));
+      file.close();
+    }
+  }
+
+  // The notice about a 1.02 file comes while the file is read: the window still shows
+  // the previous project and the job is still running.
+  void oldFormatNoticeComesBeforeTheProjectShows() {
+    const QString path = work.filePath("old.lbl");
+    testing::writeBytes(path.toStdString(), testing::v102File({testing::V102Frame().delay(70).size(200, 30)}));
+    Window w;
+    QString titleAtNotice, statusAtNotice, recentAtNotice;
+    QSize canvasAtNotice;
+    w.prompts->onWarning = [&] {
+      titleAtNotice = w.main->windowTitle();
+      statusAtNotice = w.pane("RzPane1");
+      recentAtNotice = w.recentCaptions().at(0);
+      canvasAtNotice = w.main->canvas()->size();
+    };
+    QVERIFY(w.main->openProject(path));
+    QCOMPARE(w.log.warnings.size(), 1);
+    QCOMPARE(w.log.warnings.at(0),
+             "WARNING|The file old.lbl has been created with Zefra 1.02. Probably, it will be displayed with some "
+             "distortions.");
+    QCOMPARE(titleAtNotice, QString("untitled.lbl"));
+    QCOMPARE(statusAtNotice, QString("Please wait..."));
+    QVERIFY(recentAtNotice.isEmpty());
+    QCOMPARE(canvasAtNotice, QSize(468, 60));
+    QCOMPARE(w.main->windowTitle(), QString("old.lbl"));
+    QCOMPARE(w.main->canvas()->size(), QSize(200, 30));
+    QCOMPARE(w.pane("RzPane1"), QString("OK"));
   }
 
   void programFoldersInBuildAndInstalledLayouts() {

@@ -68,7 +68,7 @@ std::string writeThreeFrames(const TempDir& dir, const std::string& name) {
 
 std::unique_ptr<model::LabelProject> read(const std::string& path) {
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   zefra::io::readLblFile(path, *project);
   return project;
 }

@@ -238,7 +238,7 @@ std::unique_ptr<model::LabelProject> randomBanner(std::mt19937& rng, ExportSetti
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   auto colour = [&]() { return static_cast<Color>(rng() & 0xFFFFFF); };
   auto p = std::make_unique<model::LabelProject>();
-  p->clearLbl();
+  p->clear();
   p->applyNewDefaults();
   p->screenDpi = 96;
   p->settings.designDpi = 96;
@@ -301,7 +301,7 @@ TEST(AnimationEncoderTest, TransparentExportsClearExactlyThePixelsOfTheChosenCol
     std::vector<FastBitmap> renders;
     {
       render::TextLayerRenderer texts(96);
-      ProjectRenderer renderer(*project, "", &texts);
+      ProjectRenderer renderer(*project, &texts);
       for (int i = 1; i <= project->frameCount; ++i) renders.push_back(renderer.render(i));
     }
     gif::GifImage image;

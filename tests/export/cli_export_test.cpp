@@ -43,7 +43,7 @@ class CliExport : public ::testing::Test {
     fs::create_directories(dir / "projects");
     project = (dir / "projects" / "promo.lbl").string();
     auto p = std::make_unique<model::LabelProject>();
-    p->clearLbl();
+    p->clear();
     p->applyNewDefaults();
     p->frameCount = 3;
     model::FrameRecord& f = p->frame(1);

@@ -14,6 +14,7 @@
 #include "export_gif_walker.h"
 #include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
+#include "model/field_options.h"
 #include "model/label_project.h"
 
 namespace zefra::exporter {
@@ -318,7 +319,7 @@ TEST(CreateGif, GrayscaleGivesTheSameGreyToTheSameColourInEveryFrame) {
 
 TEST(CreateGif, RendersEveryFrameOnceInOrderAndReportsProgress) {
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
   project->frameCount = 3;
   for (int i = 1; i <= 3; ++i) {
@@ -359,11 +360,11 @@ TEST(ExportSettings, MappingOfPaletteKindColourCountAndDither) {
   const int bits[] = {8, 3, 4, 5, 6, 7};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(reductionBitsFor(static_cast<std::uint8_t>(i)), bits[i]);
   EXPECT_EQ(reductionBitsFor(9), 8);
-  EXPECT_EQ(colorCountIndexOf(64), 4);
-  EXPECT_EQ(colorCountIndexOf(100), -1);
+  EXPECT_EQ(model::colorCountIndexOf(64), 4);
+  EXPECT_EQ(model::colorCountIndexOf(100), -1);
 
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
   project->frameCount = 2;
   project->frame(2) = project->frame(1);

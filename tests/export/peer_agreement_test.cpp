@@ -32,7 +32,7 @@
 
 #include "export/export_settings.h"
 #include "export/project_export.h"
-#include "export/project_folder.h"
+#include "editor/project_file.h"
 #include "export/project_renderer.h"
 #include "export_gif_walker.h"
 #include "export_peer_decoders.h"
@@ -159,7 +159,7 @@ class PeerAgreement : public ::testing::Test {
     {
       auto copy = std::make_unique<model::LabelProject>(project);
       render::TextLayerRenderer texts(copy->screenDpi);
-      ProjectRenderer renderer(*copy, copy->appDir, &texts);
+      ProjectRenderer renderer(*copy, &texts);
       for (int i = 1; i <= project.frameCount; ++i) {
         e.renders.push_back(renderer.render(i));
         e.projectDelaysCs.push_back(delayCentiseconds(project.frame(i).delayMs));
@@ -209,7 +209,7 @@ std::unique_ptr<model::LabelProject> randomProject(std::mt19937& rng, ExportSett
                static_cast<std::uint8_t>(pick(0, 255)));
   };
   auto p = std::make_unique<model::LabelProject>();
-  p->clearLbl();
+  p->clear();
   p->applyNewDefaults();
   p->screenDpi = 96;
   p->settings.designDpi = 96;
@@ -287,11 +287,9 @@ TEST_F(PeerAgreement, SampleProjectsDecodeAlikeEverywhere) {
   std::sort(demos.begin(), demos.end());
   for (const auto& path : demos) {
     auto project = std::make_unique<model::LabelProject>();
-    project->clearLbl();
-    io::readLblFile(path, *project);
+    editor::openProjectFile(path, *project);
     project->screenDpi = project->settings.designDpi > 0 ? project->settings.designDpi : 96;
     project->appDir = std::string(ZEFRA_SOURCE_DIR) + "/";
-    completeNamesFromProjectFolder(*project, path.parent_path(), project->appDir);
     for (bool loop : {true, false}) {
       ExportSettings settings = exportSettingsOf(*project);
       settings.loop = loop;

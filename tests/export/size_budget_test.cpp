@@ -25,7 +25,7 @@ TEST(SizeBudgetTest, SizesAreReadInBytesKilobytesAndMegabytes) {
 // A gradient with a shape running across it: 9 quick frames and one long pause.
 std::unique_ptr<model::LabelProject> runner() {
   auto p = std::make_unique<model::LabelProject>();
-  p->clearLbl();
+  p->clear();
   p->applyNewDefaults();
   p->screenDpi = 96;
   model::FrameRecord& f = p->frame(1);
@@ -57,7 +57,7 @@ int totalDelayCs(const gif::GifImage& image) {
 
 TEST(SizeBudgetTest, ChoosesTheBestExportThatFitsAndSaysWhatChanged) {
   auto project = runner();
-  ProjectRenderer renderer(*project, "", nullptr);
+  ProjectRenderer renderer(*project, nullptr);
   const FrameSource frames = [&](int i) { return renderer.render(i); };
   const ExportSettings settings = exportSettingsOf(*project);
 

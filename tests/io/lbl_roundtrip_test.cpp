@@ -23,7 +23,7 @@ using testing::writeBytes;
 
 std::unique_ptr<LabelProject> clearedProject() {
   auto project = std::make_unique<LabelProject>();
-  project->clearLbl();
+  project->clear();
   return project;
 }
 

@@ -21,7 +21,7 @@ std::unique_ptr<LabelProject> readOld(const std::vector<std::uint8_t>& bytes, st
   auto project = std::make_unique<LabelProject>();
   project->settings.designDpi = designDpiBefore;
   project->frame(1).designDpi = designDpiBefore;
-  project->clearLbl();
+  project->clear();
   LblReadResult result = readLbl(bytes, *project, "/some/folder/old.lbl");
   EXPECT_EQ(result.format, LblFormat::V102);
   EXPECT_EQ(result.warning,
@@ -154,7 +154,7 @@ TEST(LblV102, BadCountsAndShortFilesFail) {
 
   TempDir dir;
   writeBytes(dir / "cut.lbl", cut);
-  project->clearLbl();
+  project->clear();
   EXPECT_THROW(readLblFile(dir / "cut.lbl", *project), LblReadError);
 }
 

@@ -26,7 +26,7 @@ TEST(LabelProjectClear, ZeroesFieldsButKeepsSignatureDesignDpiAndPads) {
   project->settings.transparent = 1;
   project->settings.paletteKind = 2;
   project->loadedPictureFile[3] = "/tmp/x.bmp";
-  project->clearLbl();
+  project->clear();
 
   // Pad ranges of the record, by offset and size.
   const std::pair<std::size_t, std::size_t> pads[] = {{5, 1},    {10, 2},    {25, 3},    {34, 2},
@@ -58,7 +58,7 @@ TEST(LabelProjectNew, FrameOneGetsTheNewValues) {
   project->lockFrames = false;
   project->currentFrame = 5;
   project->currentText = 4;
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
 
   EXPECT_EQ(project->frameCount, 1);
@@ -107,7 +107,7 @@ TEST(LabelProjectNew, FrameOneGetsTheNewValues) {
   // From an all-zero array (signature and pads zero) New gives exactly newFrameRecord.
   auto zero = std::make_unique<LabelProject>();
   zero->screenDpi = 120;
-  zero->clearLbl();
+  zero->clear();
   zero->applyNewDefaults();
   const FrameRecord fresh = newFrameRecord(120);
   EXPECT_EQ(std::memcmp(&fresh, &zero->frame(1), kFrameRecordSize), 0);

@@ -3,6 +3,7 @@
 // layout, the text seam and hit-testing.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -114,7 +115,7 @@ class RecordingTextPainter : public TextLayerPainter {
 TEST_F(FrameCanvasTest, GradientOffShowsFrameColourWhateverTheStyle) {
   record->gradientStyle = 8;
   record->gradientOn = 0;
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   ASSERT_EQ(canvas.width(), 468);
   ASSERT_EQ(canvas.height(), 60);
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
@@ -124,7 +125,7 @@ TEST_F(FrameCanvasTest, GradientOffShowsFrameColourWhateverTheStyle) {
 TEST_F(FrameCanvasTest, GradientOnCoversTheCanvasWithTheMappedStyle) {
   record->gradientOn = 1;
   record->gradientStyle = 2;  // "Bottom-Left Corner"
-  canvas.pnt(*record);
+  canvas.draw(*record);
   GradientFill expected;
   expected.setStyle(GradientStyle::CornerBottomLeft);
   expected.setStartColor(record->gradientColor1);
@@ -143,7 +144,7 @@ TEST_F(FrameCanvasTest, ShapesFillTheirBoundsWithPenAndBrush) {
   setShape(1, 1, 10, 5, 40, 20, kFill, 1);
   setShape(2, 1, 100, 5, 40, 20, kFill, 3);
   setShape(3, 2, 200, 5, 40, 20, kFill, 1);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   const FastBitmap& b = canvas.bitmap();
   // Pen 1: outline on the bounds' edge pixels, brush inside, nothing outside.
   EXPECT_EQ(b.pixel(10, 5), kPen);
@@ -172,11 +173,11 @@ TEST_F(FrameCanvasTest, ShapesFillTheirBoundsWithPenAndBrush) {
 
 TEST_F(FrameCanvasTest, HiddenShapeKeepsItsValuesAndReappears) {
   setShape(1, 0, 10, 10, 20, 20, kFill);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(countColour(canvas.bitmap(), kFill), 0);
   EXPECT_TRUE(canvas.objects().empty());
   record->shapeStyle[0] = 1;
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(countColour(canvas.bitmap(), kFill), 18 * 18);
 }
 
@@ -184,7 +185,7 @@ TEST_F(FrameCanvasTest, ObjectsPartlyOutsideAreClipped) {
   setShape(1, 1, -10, -10, 20, 20, kFill);
   setShape(2, 1, 460, 50, 40, 40, kFill);
   setPicture(1, writePicture("edge.bmp", 8, 8), -4, 56);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   const FastBitmap& b = canvas.bitmap();
   EXPECT_EQ(b.pixel(0, 0), kFill);
   EXPECT_EQ(b.pixel(9, 9), kPen);
@@ -197,7 +198,7 @@ TEST_F(FrameCanvasTest, ObjectsPartlyOutsideAreClipped) {
 TEST_F(FrameCanvasTest, BmpPictureAtNaturalSizeReadOnceWhileItsNameStays) {
   const std::string file = writePicture("pic.bmp", 5, 4);
   setPicture(1, file, 20, 10);
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   const FastBitmap& b = canvas.bitmap();
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(b.pixel(20 + x, 10 + y), picturePixel(x, y));
@@ -208,67 +209,97 @@ TEST_F(FrameCanvasTest, BmpPictureAtNaturalSizeReadOnceWhileItsNameStays) {
   // Another frame with the same file (elsewhere): no new read.
   auto other = std::make_unique<model::FrameRecord>(*record);
   other->pictureX[0] = 0;
-  canvas.pnt(*other);
-  canvas.pnt(*record);
+  canvas.draw(*other);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.fileReads(), 1);
   EXPECT_EQ(canvas.bitmap().pixel(20, 10), picturePixel(0, 0));
   // The same file under another slot is that slot's own read.
   setPicture(2, file, 0, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.fileReads(), 2);
   // After an outside edit the slot is told to reload.
   canvas.reloadPicture(1);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.fileReads(), 3);
 }
 
 TEST_F(FrameCanvasTest, MissingPictureIsHiddenAndTheSlotKeepsItsLastFile) {
   const std::string file = writePicture("there.bmp", 3, 3);
   setPicture(1, file, 0, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   setPicture(1, (dir / "gone.bmp").string(), 0, 0);
-  EXPECT_TRUE(canvas.pnt(*record).ok());  // a missing file is skipped silently
+  EXPECT_TRUE(canvas.draw(*record).ok());  // a missing file is skipped silently
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
   EXPECT_EQ(canvas.loadedPictureFile(1), file);
   EXPECT_EQ(record->pictureFile[0].str(), (dir / "gone.bmp").string());
   // Going back to the loaded file shows it again without reading it.
   setPicture(1, file, 0, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.bitmap().pixel(0, 0), picturePixel(0, 0));
   EXPECT_EQ(canvas.fileReads(), 1);
   // A folder is not a picture file.
   setPicture(1, dir.string(), 0, 0);
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
 }
 
-TEST_F(FrameCanvasTest, RelativeNameFoundUnderAppDirIsRewrittenInTheRecord) {
+TEST_F(FrameCanvasTest, RelativeNameFoundUnderAppDirIsDrawnAndTheRecordKeepsIt) {
   const std::string name = "zefra_only_under_appdir_4711.bmp";
   ASSERT_FALSE(fs::exists(name));
   writePicture(name, 2, 2);
   const std::string appDir = dir.string() + "/";
-  canvas.setSettings({appDir, 96, 96});
+  canvas.setSettings({appDir, 96, 96, {}});
   setPicture(3, name, 1, 1);
-  record->textureFile[0].assign("also_relative.bmp");  // resolves to nothing: untouched
-  canvas.pnt(*record);
-  EXPECT_EQ(record->pictureFile[2].str(), appDir + name);
-  EXPECT_EQ(record->textureFile[0].str(), "also_relative.bmp");
+  record->textureFile[0].assign("also_relative.bmp");  // resolves to nothing
+  const model::FrameRecord before = *record;
+  const LayoutReport report = canvas.draw(*record);
+  EXPECT_EQ(std::memcmp(&before, record.get(), sizeof before), 0);
+  EXPECT_EQ(report.pictureFiles[2], appDir + name);
+  EXPECT_EQ(report.textureFiles[0], "");
   EXPECT_EQ(canvas.loadedPictureFile(3), appDir + name);
   EXPECT_EQ(canvas.bitmap().pixel(1, 1), picturePixel(0, 0));
 }
 
-TEST_F(FrameCanvasTest, CompletedNameTooLongForTheRecordIsUsedButNotWrittenBack) {
+TEST_F(FrameCanvasTest, CompletedNameLongerThanARecordFieldIsUsed) {
   const std::string sub(120, 'd');
   fs::create_directories(dir / sub / sub);
   const std::string name = sub + "/" + sub + "/p.bmp";
   writePicture(name, 2, 2);
   const std::string appDir = dir.string() + "/";
   ASSERT_GT(appDir.size() + name.size(), 255u);
-  canvas.setSettings({appDir, 96, 96});
+  canvas.setSettings({appDir, 96, 96, {}});
   setPicture(1, name, 0, 0);
-  canvas.pnt(*record);
+  EXPECT_EQ(canvas.draw(*record).pictureFiles[0], appDir + name);
   EXPECT_EQ(record->pictureFile[0].str(), name);
   EXPECT_EQ(canvas.bitmap().pixel(0, 0), picturePixel(0, 0));
+}
+
+// Projects carry their pictures beside them: a relative name the program's folder does
+// not resolve is looked up in the project's folder, for drawing only.
+TEST_F(FrameCanvasTest, RelativeNamesAreFoundBesideTheProjectAfterTheProgramFolder) {
+  fs::create_directories(dir / "project" / "pics");
+  fs::create_directories(dir / "app" / "pics");
+  const std::string besideProject = writePicture("project/pics/logo.bmp", 2, 2);
+  writePicture("project/tex.bmp", 2, 2);
+  const std::string underApp = writePicture("app/pics/shared.bmp", 2, 2);
+  writePicture("project/pics/shared.bmp", 2, 2);
+  canvas.setSettings({(dir / "app").string() + "/", 96, 96, (dir / "project").string()});
+  setPicture(1, "pics/logo.bmp", 0, 0);
+  setPicture(2, "pics/shared.bmp", 0, 0);
+  setPicture(3, "missing.bmp", 0, 0);
+  record->text[0].assign("A");
+  record->textureFile[0].assign("tex.bmp");
+  const model::FrameRecord before = *record;
+  const LayoutReport report = canvas.draw(*record);
+  EXPECT_EQ(report.pictureFiles[0], besideProject);
+  EXPECT_EQ(report.pictureFiles[1], underApp);  // the program's folder comes first
+  EXPECT_EQ(report.pictureFiles[2], "");
+  EXPECT_EQ(report.textureFiles[0], (dir / "project" / "tex.bmp").string());
+  EXPECT_EQ(std::memcmp(&before, record.get(), sizeof before), 0);
+
+  // Without a project folder (a project never saved) only the first two places count.
+  canvas.setSettings({(dir / "app").string() + "/", 96, 96, {}});
+  EXPECT_EQ(canvas.draw(*record).pictureFiles[0], "");
 }
 
 TEST_F(FrameCanvasTest, UnreadablePictureIsReportedOnceAndTheRestIsDrawn) {
@@ -280,7 +311,7 @@ TEST_F(FrameCanvasTest, UnreadablePictureIsReportedOnceAndTheRestIsDrawn) {
   setPicture(3, unknown, 20, 0);
   setShape(4, 1, 100, 10, 20, 20, kFill);
   setShape(10, 1, 200, 10, 20, 20, kFill);
-  LayoutReport first = canvas.pnt(*record);
+  LayoutReport first = canvas.draw(*record);
   ASSERT_EQ(first.failures.size(), 2u);
   EXPECT_EQ(first.failures[0].slot, 2);
   EXPECT_EQ(first.failures[0].kind, CanvasObjectKind::Picture);
@@ -293,12 +324,12 @@ TEST_F(FrameCanvasTest, UnreadablePictureIsReportedOnceAndTheRestIsDrawn) {
   EXPECT_EQ(canvas.bitmap().pixel(210, 20), kFill);
   EXPECT_EQ(canvas.loadedPictureFile(2), "");
   const int reads = canvas.fileReads();
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   EXPECT_EQ(canvas.fileReads(), reads);
   // Once the file is fixed and the slot reloaded, the picture appears.
   writePicture("bad.bmp", 3, 3);
   canvas.reloadPicture(2);
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   EXPECT_EQ(canvas.bitmap().pixel(10, 0), picturePixel(0, 0));
 }
 
@@ -310,7 +341,7 @@ TEST_F(FrameCanvasTest, DrawingOrderWithinAndAcrossSlots) {
   setShape(2, 1, 8, 8, 4, 4, kB, 1, kB);                      // shape 2 above picture 1
   setPicture(2, writePicture("p2.bmp", 2, 2), 0, 0);
   setShape(3, 1, 0, 0, 3, 3, kB, 1, kB);                      // shape 3 above picture 2
-  canvas.pnt(*record);
+  canvas.draw(*record);
   const FastBitmap& b = canvas.bitmap();
   EXPECT_EQ(b.pixel(5, 5), picturePixel(0, 0));
   EXPECT_EQ(b.pixel(9, 9), kB);
@@ -320,7 +351,7 @@ TEST_F(FrameCanvasTest, DrawingOrderWithinAndAcrossSlots) {
   // Slot 10 lies above slot 9.
   setShape(9, 1, 300, 0, 20, 20, kA, 1, kA);
   setShape(10, 1, 310, 0, 20, 20, kB, 1, kB);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.bitmap().pixel(315, 10), kB);
 }
 
@@ -332,7 +363,7 @@ TEST_F(FrameCanvasTest, BorderBandInsetRaisedWidth3Border4IsTenPixelsAboveEveryt
   record->borderColor = rgb(136, 0, 0);
   record->highlightColor = rgb(216, 216, 216);
   record->shadowColor = rgb(90, 90, 90);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.borderBand().thickness(), 10);
   const FastBitmap& b = canvas.bitmap();
   // Inside the band: the layers below show; inside it: the bevelled frame of the canvas.
@@ -369,19 +400,19 @@ TEST_F(FrameCanvasTest, BorderBandInsetRaisedWidth3Border4IsTenPixelsAboveEveryt
 
 TEST_F(FrameCanvasTest, BandWithNoBevelsAndNoBorderDrawsNothing) {
   setBorders(0, 0, 5, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.borderBand().thickness(), 0);
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
   record->bordersOn = 2;  // only 1 switches the band on
   record->borderWidth = 3;
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
 }
 
 TEST_F(FrameCanvasTest, TextSeamPaintsShownSlotsInOrderWithDpiAndTexture) {
   RecordingTextPainter painter;
   canvas.setTextLayerPainter(&painter);
-  canvas.setSettings({"", 120, 96});
+  canvas.setSettings({"", 120, 96, {}});
   constexpr Color kText = rgb(250, 0, 250);
   record->text[2].assign("Hi");
   record->fontSize[2] = 26;
@@ -395,7 +426,7 @@ TEST_F(FrameCanvasTest, TextSeamPaintsShownSlotsInOrderWithDpiAndTexture) {
   setPicture(4, writePicture("over.bmp", 10, 10), 60, 22);         // above text 3
   const std::string texture = writePicture("tex.bmp", 6, 7);
   record->textureFile[2].assign(texture);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   ASSERT_EQ(painter.paintCalls.size(), 1u);
   EXPECT_EQ(painter.paintCalls[0].slot, 3);
   EXPECT_EQ(painter.paintCalls[0].pointSize, 21);  // 96 / 120 x 26 = 20.8
@@ -416,16 +447,16 @@ TEST_F(FrameCanvasTest, TextSeamPaintsShownSlotsInOrderWithDpiAndTexture) {
   // A texture name that resolves to nothing keeps the texture; an empty one removes it.
   const int reads = canvas.fileReads();
   record->textureFile[2].assign((dir / "missing.bmp").string());
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_NE(painter.paintCalls.back().texture, nullptr);
   EXPECT_EQ(canvas.fileReads(), reads);
   record->textureFile[2].clear();
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(painter.paintCalls.back().texture, nullptr);
   EXPECT_EQ(canvas.loadedTextureFile(3), "");
   // Without a painter texts draw nothing.
   canvas.setTextLayerPainter(nullptr);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.bitmap().pixel(50, 20), kFill);
 }
 
@@ -440,13 +471,13 @@ TEST(TextPointSize, DesignDpiOverScreenDpiRoundedHalfToEven) {
 TEST_F(FrameCanvasTest, PntxyMovesOneObjectAndHitTestingFollows) {
   setShape(2, 1, 10, 10, 20, 20, kFill);
   setPicture(1, writePicture("m.bmp", 4, 4), 100, 10);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   record->shapeX[1] = 50;
-  canvas.pntxy(*record, PositionField::ShapeX, 2);
+  canvas.moveObject(*record, PositionField::ShapeX, 2);
   EXPECT_EQ(canvas.bitmap().pixel(15, 15), kFrame);
   EXPECT_EQ(canvas.bitmap().pixel(55, 15), kFill);
   record->pictureX[0] = 200;
-  canvas.pntxy(*record, PositionField::PictureX, 1);
+  canvas.moveObject(*record, PositionField::PictureX, 1);
   EXPECT_EQ(canvas.bitmap().pixel(200, 10), picturePixel(0, 0));
   EXPECT_EQ(canvas.bitmap().pixel(100, 10), kFrame);
   const std::vector<CanvasObject> objs = canvas.objects();
@@ -455,7 +486,7 @@ TEST_F(FrameCanvasTest, PntxyMovesOneObjectAndHitTestingFollows) {
   EXPECT_EQ(objs[1], (CanvasObject{CanvasObjectKind::Shape, 2, Rect::fromSize(50, 10, 20, 20)}));
   // The border band is the top object where it lies.
   setBorders(0, 2, 2, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.objectAt(201, 11)->kind, CanvasObjectKind::Picture);
   EXPECT_EQ(canvas.objectAt(0, 30)->kind, CanvasObjectKind::Border);
 }
@@ -463,22 +494,22 @@ TEST_F(FrameCanvasTest, PntxyMovesOneObjectAndHitTestingFollows) {
 TEST_F(FrameCanvasTest, ClearHidesEverythingAndForgetsLoadedNames) {
   setShape(1, 1, 0, 0, 10, 10, kFill);
   setPicture(1, writePicture("c.bmp", 4, 4), 20, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   canvas.clear();
   EXPECT_TRUE(canvas.objects().empty());
   EXPECT_EQ(canvas.loadedPictureFile(1), "");
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.fileReads(), 2);
 }
 
 TEST_F(FrameCanvasTest, SizeFollowsTheRecord) {
   record->width = 120;
   record->height = 30;
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.width(), 120);
   EXPECT_EQ(canvas.height(), 30);
   record->width = 0;  // not a valid size: an empty canvas, no crash
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_TRUE(canvas.bitmap().empty());
 }
 
@@ -497,7 +528,7 @@ TEST_F(FrameCanvasTest, TextThatCannotBeLaidOutIsReportedAndTheRestDrawn) {
   canvas.setTextLayerPainter(&painter);
   for (int k = 0; k < 3; ++k) record->text[k].assign("t");
   setShape(5, 1, 200, 10, 10, 10, kFill);
-  const LayoutReport report = canvas.pnt(*record);
+  const LayoutReport report = canvas.draw(*record);
   ASSERT_EQ(report.failures.size(), 2u);
   EXPECT_EQ(report.failures[0].kind, CanvasObjectKind::Text);
   EXPECT_EQ(report.failures[0].slot, 1);
@@ -515,7 +546,7 @@ TEST_F(FrameCanvasTest, BandThickerThanHalfTheCanvasAndOddShapesStayInside) {
   setShape(1, 1, 3, 3, -20, 5, kFill, 20);
   setShape(2, 2, -30000, -30000, 32767, 32767, kFill, 20);
   setShape(3, 2, 5, 5, 1, 1, kFill, 0);
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.borderBand().thickness(), 300);
   // Every pixel belongs to the band; its colours are the frame's three.
   for (int y = 0; y < 7; ++y)
@@ -536,7 +567,7 @@ TEST_F(FrameCanvasTest, UnreadableTextureIsReportedOnceAndTheTextStillDrawn) {
   const std::string bad = writeFile("bad.bmp", {'B', 'M', 1, 2, 3});
   record->textureFile[1].assign(bad);
 
-  const LayoutReport first = canvas.pnt(*record);
+  const LayoutReport first = canvas.draw(*record);
   ASSERT_EQ(first.failures.size(), 1u);
   EXPECT_EQ(first.failures[0].kind, CanvasObjectKind::Text);
   EXPECT_EQ(first.failures[0].slot, 2);
@@ -550,21 +581,21 @@ TEST_F(FrameCanvasTest, UnreadableTextureIsReportedOnceAndTheTextStillDrawn) {
   EXPECT_EQ(canvas.loadedTextureFile(2), "");
   // Reported once: the same name is not read again on the next layouts.
   const int reads = canvas.fileReads();
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   EXPECT_EQ(canvas.fileReads(), reads);
 
   // A readable texture is taken; a later unreadable one is reported and the text keeps
   // the texture it had.
   const std::string good = writePicture("good.bmp", 5, 3);
   record->textureFile[1].assign(good);
-  EXPECT_TRUE(canvas.pnt(*record).ok());
+  EXPECT_TRUE(canvas.draw(*record).ok());
   ASSERT_NE(painter.paintCalls.back().texture, nullptr);
   EXPECT_EQ(painter.paintCalls.back().texture->width(), 5);
   std::vector<std::uint8_t> shortBmp = bmptest::makeBmp24(8, 8, picturePixel);
   shortBmp.resize(40);  // the headers cut off
   const std::string truncated = writeFile("short.bmp", shortBmp);
   record->textureFile[1].assign(truncated);
-  const LayoutReport later = canvas.pnt(*record);
+  const LayoutReport later = canvas.draw(*record);
   ASSERT_EQ(later.failures.size(), 1u);
   EXPECT_EQ(later.failures[0].file, truncated);
   ASSERT_NE(painter.paintCalls.back().texture, nullptr);

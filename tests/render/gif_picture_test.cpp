@@ -115,7 +115,7 @@ TEST_F(GifPictureTest, CanvasShowsLayersBelowThroughTransparentPixels) {
   record->pictureX[0] = 10;
   record->pictureY[0] = 20;
   FrameCanvas canvas;
-  ASSERT_TRUE(canvas.pnt(*record).ok());
+  ASSERT_TRUE(canvas.draw(*record).ok());
   const raster::FastBitmap& b = canvas.bitmap();
   EXPECT_EQ(b.pixel(11, 21), rgb(255, 0, 0));
   EXPECT_EQ(b.pixel(12, 21), under);
@@ -133,7 +133,7 @@ TEST_F(GifPictureTest, BrokenGifIsReportedAndSkipped) {
   record->pictureFile[0].assign(write("bad.gif", bytes));
   record->pictureFile[1].assign(write("empty.gif", {'G', 'I', 'F', '8', '9', 'a', 4, 0, 3, 0, 0, 0, 0, 0x3B}));
   FrameCanvas canvas;
-  const LayoutReport report = canvas.pnt(*record);
+  const LayoutReport report = canvas.draw(*record);
   ASSERT_EQ(report.failures.size(), 2u);
   EXPECT_EQ(report.failures[0].slot, 1);
   EXPECT_EQ(report.failures[1].slot, 2);
@@ -165,12 +165,12 @@ TEST_F(GifPictureTest, AnimatedPicturesPlayFromWhenTheirSlotLoadedThem) {
   record->pictureY[0] = 20;
   FrameCanvas canvas;
   canvas.setAnimationClock(1000);
-  ASSERT_TRUE(canvas.pnt(*record).ok());
+  ASSERT_TRUE(canvas.draw(*record).ok());
   EXPECT_EQ(canvas.bitmap().pixel(12, 21), under);  // first image, its transparent pixel
   EXPECT_EQ(canvas.nextAnimationChange(1000), 1100);  // 10 hundredths of a second
   EXPECT_FALSE(canvas.advanceAnimations(1099));
   ASSERT_TRUE(canvas.advanceAnimations(1100));
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.bitmap().pixel(12, 21), rgb(255, 0, 0));  // second image covers the screen
   EXPECT_EQ(canvas.bitmap().pixel(10, 20), rgb(255, 0, 0));
   // No loop extension: played once, the last frame stays.
@@ -179,16 +179,16 @@ TEST_F(GifPictureTest, AnimatedPicturesPlayFromWhenTheirSlotLoadedThem) {
 
   // A new file in the slot starts again from its first frame; a hidden slot stops.
   record->pictureFile[0].assign(write("anim2.gif", twoImageGif()));
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.bitmap().pixel(12, 21), under);
   EXPECT_EQ(canvas.nextAnimationChange(50'000), 50'100);
   record->pictureFile[0].assign("");
-  canvas.pnt(*record);
+  canvas.draw(*record);
   EXPECT_EQ(canvas.nextAnimationChange(50'000), std::nullopt);
 
   // The export's canvas is never advanced.
   record->pictureFile[0].assign(write("anim3.gif", twoImageGif()));
   FrameCanvas still;
-  still.pnt(*record);
+  still.draw(*record);
   EXPECT_EQ(still.bitmap().pixel(12, 21), under);
 }

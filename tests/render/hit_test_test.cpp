@@ -57,7 +57,7 @@ class HitTest : public ::testing::Test {
     record->shapeHeight[i] = static_cast<std::int16_t>(h);
   }
   std::optional<CanvasObject> hitAfterLayout(int x, int y) {
-    canvas.pnt(*record);
+    canvas.draw(*record);
     return canvas.objectAt(x, y);
   }
   static std::pair<CanvasObjectKind, int> what(const std::optional<CanvasObject>& o) {

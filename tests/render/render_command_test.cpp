@@ -45,7 +45,7 @@ TEST(RenderCommand, WritesTheChosenFrameAsTheCanvasDrawsIt) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   auto project = std::make_unique<model::LabelProject>();
-  project->clearLbl();
+  project->clear();
   project->applyNewDefaults();
   project->frameCount = 2;
   model::FrameRecord& second = project->frame(2);
@@ -75,7 +75,7 @@ TEST(RenderCommand, WritesTheChosenFrameAsTheCanvasDrawsIt) {
 
   ASSERT_TRUE(readPng(dir / "f2.png", w, h, px));
   render::FrameCanvas canvas;
-  canvas.pnt(second);
+  canvas.draw(second);
   ASSERT_EQ(w, canvas.width());
   ASSERT_EQ(h, canvas.height());
   for (int y = 0; y < h; ++y)

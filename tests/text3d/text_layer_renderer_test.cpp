@@ -112,7 +112,7 @@ TEST(TextLayerRenderer, EmptySlotAppearsWithItsSettingsOnceItGetsOneCharacter) {
   canvas.setTextLayerPainter(&renderer);
   model::FrameRecord r = model::newFrameRecord(96);
   FrameCanvas blank({"", 96, 96});
-  blank.pnt(r);
+  blank.draw(r);
 
   constexpr int kSlot = 4;
   const std::size_t i = kSlot - 1;
@@ -125,12 +125,12 @@ TEST(TextLayerRenderer, EmptySlotAppearsWithItsSettingsOnceItGetsOneCharacter) {
   r.textBorderWidth[i] = 3;
   r.textX[i] = 120;
   r.textY[i] = 6;
-  ASSERT_TRUE(canvas.pnt(r).ok());
+  ASSERT_TRUE(canvas.draw(r).ok());
   EXPECT_TRUE(canvas.bitmap() == blank.bitmap());
   for (const CanvasObject& o : canvas.objects()) EXPECT_NE(o.kind, CanvasObjectKind::Text);
 
   r.text[i].assign("W");
-  ASSERT_TRUE(canvas.pnt(r).ok());
+  ASSERT_TRUE(canvas.draw(r).ok());
   const std::vector<CanvasObject> objects = canvas.objects();
   const auto text = std::find_if(objects.begin(), objects.end(), [](const CanvasObject& o) { return o.kind == CanvasObjectKind::Text; });
   ASSERT_NE(text, objects.end());
@@ -157,11 +157,11 @@ TEST(TextLayerRenderer, EmptySlotAppearsWithItsSettingsOnceItGetsOneCharacter) {
   TextLayerRenderer freshRenderer(96, *cache);
   FrameCanvas fresh({"", 96, 96});
   fresh.setTextLayerPainter(&freshRenderer);
-  fresh.pnt(r);
+  fresh.draw(r);
   EXPECT_TRUE(canvas.bitmap() == fresh.bitmap());
 
   r.text[i].clear();
-  canvas.pnt(r);
+  canvas.draw(r);
   EXPECT_TRUE(canvas.bitmap() == blank.bitmap());
 }
 

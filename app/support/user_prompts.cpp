@@ -1,4 +1,4 @@
-#include "user_prompts.h"
+#include "support/user_prompts.h"
 
 #include <QFileDialog>
 

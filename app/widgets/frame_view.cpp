@@ -1,4 +1,4 @@
-#include "frame_view.h"
+#include "widgets/frame_view.h"
 
 #include <QMouseEvent>
 #include <QPainter>

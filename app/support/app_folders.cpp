@@ -1,4 +1,4 @@
-#include "app_folders.h"
+#include "support/app_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "dialogs/about_box.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "help_window.h"
+#include "dialogs/help_window.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "qt_settings_store.h"
+#include "support/qt_settings_store.h"
 
 #include "editor/settings.h"
 

@@ -1,0 +1,88 @@
+#pragma once
+// The editor session: owns the core editor, the frame canvas and the text renderer, and
+// is the one road by which the window learns what changed. Every edit goes through it;
+// after an operation that changed something it draws the current frame when the change
+// concerns it, then emits changed() once. The canvas view, the status bar, each property
+// page, the preview and the palette subscribe to changed() and refresh what the Change
+// says concerns them. A refused operation changes nothing and emits refused() with the
+// message to show.
+//
+// A page that fills its controls from project() blocks their signals (QSignalBlocker) so
+// filling never writes back.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "editor/editor.h"
+#include "editor/field_table.h"
+#include "render/frame_canvas.h"
+#include "render/text_layer_renderer.h"
+
+namespace zefra::app {
+
+class EditorSession : public QObject {
+  Q_OBJECT
+
+ public:
+  EditorSession(std::string appDir, std::int16_t screenDpi, QObject* parent = nullptr);
+
+  const editor::Editor& editor() const { return core; }
+  const model::LabelProject& project() const { return core.project(); }
+  // The picture of the current frame, up to date whenever changed() is emitted.
+  const render::FrameCanvas& canvas() const { return frameCanvas; }
+  // What the last drawing resolved and could not draw.
+  const render::LayoutReport& layoutReport() const { return lastReport; }
+  render::TextLayerRenderer& textRenderer() { return texts; }
+
+  // Runs one editor operation and publishes its result: changed() when it was applied,
+  // refused() with its message when it was not. Answers the operation's Change.
+  editor::Change apply(const std::function<editor::Change(editor::Editor&)>& operation);
+
+  // The field-table edits of the property pages.
+  editor::Change setField(editor::Field field, long value);
+  editor::Change setField(editor::Field field, const QString& text);
+  // Ends the merging of a run of spin steps or typing into one undo step.
+  void closeMerge() { core.closeMerge(); }
+
+  // Project lifecycle. load() emits warning() (the 1.02 notice) or refused() (the read
+  // error; a new project is then in place) before changed(), so the notice shows while
+  // the file is read, before the window shows the loaded or the new project.
+  editor::Change newProject();
+  editor::LoadResult load(const std::filesystem::path& path);
+  editor::SaveResult save();
+  editor::SaveResult saveAs(const std::filesystem::path& path);
+  void discardChanges() { core.discardChanges(); }
+  void setProjectDir(std::string_view folder) { core.setProjectDir(folder); }
+  bool toggleLockFrames();
+
+  // Draws the current frame again (after a picture changed on disk, say) and publishes it
+  // as a redraw of that frame.
+  void redrawCurrentFrame();
+
+ Q_SIGNALS:
+  void changed(const editor::Change& change);
+  void refused(const QString& message);
+  void warning(const QString& message);
+  // Lock Frames was switched; pages recolour their per-frame captions.
+  void lockFramesChanged(bool locked);
+  // Saving, Save as or a load changed the file name, the title or the modified flag.
+  void fileStateChanged();
+
+ private:
+  void publish(const editor::Change& change);
+  void drawCurrentFrame();
+
+  editor::Editor core;
+  render::TextLayerRenderer texts;
+  render::FrameCanvas frameCanvas;
+  render::LayoutReport lastReport;
+};
+
+}  // namespace zefra::app
+
+Q_DECLARE_METATYPE(zefra::editor::Change)
