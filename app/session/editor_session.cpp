@@ -81,4 +81,11 @@ void EditorSession::redrawCurrentFrame() {
   publish(change);
 }
 
+bool EditorSession::reloadPictures(const std::vector<int>& slots) {
+  bool all = !slots.empty();
+  for (int slot : slots) all = frameCanvas.refreshPicture(slot) && all;
+  redrawCurrentFrame();
+  return all;
+}
+
 }  // namespace zefra::app

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 #include "editor/field_table.h"
@@ -63,6 +64,10 @@ class EditorSession : public QObject {
   // Draws the current frame again (after a picture changed on disk, say) and publishes it
   // as a redraw of that frame.
   void redrawCurrentFrame();
+  // Reads the pictures of these slots (1..10) of the current frame again from their file
+  // (edited in another program) and redraws; a file that cannot be read now keeps the
+  // pictures shown. Answers whether every slot was read.
+  bool reloadPictures(const std::vector<int>& slots);
 
  Q_SIGNALS:
   void changed(const editor::Change& change);

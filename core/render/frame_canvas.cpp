@@ -238,6 +238,23 @@ void FrameCanvas::reloadPicture(int slot) {
   pictures[index(slot)].failedFile.clear();
 }
 
+bool FrameCanvas::refreshPicture(int slot) {
+  if (slot < 1 || slot > model::kSlots) return false;
+  PictureSlot& p = pictures[index(slot)];
+  const std::string file = !p.loadedFile.empty() ? p.loadedFile : p.failedFile;
+  if (file.empty()) return false;
+  try {
+    ++reads;
+    Picture loaded = loadPicture(file);
+    p.picture = std::move(loaded);
+    p.loadedFile = file;
+    p.failedFile.clear();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 void FrameCanvas::redraw(const model::FrameRecord& r, LayoutReport* report) {
   if (pixels.empty()) return;
   raster::Canvas canvas(pixels);

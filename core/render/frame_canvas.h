@@ -112,6 +112,11 @@ class FrameCanvas {
   // Forgets what slot `slot` (1..10) has loaded, so the next draw() reads its file again
   // (after the file was edited outside).
   void reloadPicture(int slot);
+  // Reads the file slot `slot` (1..10) shows again at once, after it was edited in another
+  // program. A file that cannot be read now (still being written, say) keeps the picture
+  // shown before. Answers whether a new picture was read; false too for a slot without a
+  // file.
+  bool refreshPicture(int slot);
 
   const raster::FastBitmap& bitmap() const { return pixels; }
   int width() const { return pixels.width(); }
