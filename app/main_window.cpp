@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -45,8 +46,11 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   setWindowTitle(QStringLiteral("Zefra"));
 
   buildActions();
+  buildFrameToolActions();
   buildMenus();
+  buildFrameToolMenus(findChild<QMenu*>(QStringLiteral("Edit1")), findChild<QMenu*>(QStringLiteral("View1")));
   buildToolBar();
+  buildFrameToolButtons();
   buildCentralArea();
   buildStatusBar();
 
@@ -75,6 +79,9 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   connect(editing, &EditorSession::lockFramesChanged, lockAction, &QAction::setChecked);
   updateFramePane();
   showCanvas();
+  // After showChange is connected: the canvas editing follows a change once the canvas
+  // shows it.
+  buildCanvasEditing();
 }
 
 MainWindow::~MainWindow() = default;
@@ -88,8 +95,6 @@ void MainWindow::buildCentralArea() {
   workArea->setObjectName(QStringLiteral("Panel1"));
   workArea->setAutoFillBackground(true);
   canvasView = new FrameView(workArea);
-  connect(canvasView, &FrameView::mouseMovedTo, this, &MainWindow::updateObjectPane);
-  connect(canvasView, &FrameView::mouseLeft, this, [this] { objectPane->clear(); });
 
   pages = new QTabWidget(central);
   pages->setObjectName(QStringLiteral("PControl1"));
@@ -181,8 +186,9 @@ void MainWindow::applyLayout() {
   editor::WindowLayoutInput in;
   in.windowWidth = width();
   in.windowHeight = height();
-  in.labelWidth = first.width;
-  in.labelHeight = first.height;
+  // The canvas as shown, at its zoom.
+  in.labelWidth = first.width * canvasView->zoom();
+  in.labelHeight = first.height * canvasView->zoom();
   in.pageControlWidth = pages->width();
   in.workAreaBaselineHeight = workAreaBaselineHeight;
   in.windowBaselineHeight = windowBaselineHeight;
@@ -233,20 +239,6 @@ void MainWindow::showFileState() {
 void MainWindow::updateFramePane() {
   const model::LabelProject& project = editor().project();
   framePane->setText(QStringLiteral("Frame %1 of %2").arg(project.currentFrame).arg(project.frameCount));
-}
-
-void MainWindow::updateObjectPane(int x, int y) {
-  const std::optional<render::CanvasObject> object = editing->canvas().objectAt(x, y);
-  if (!object) {
-    objectPane->setText(editing->canvas().bitmap().contains(x, y) ? tr("Frame") : QString());
-    return;
-  }
-  switch (object->kind) {
-    case render::CanvasObjectKind::Shape: objectPane->setText(tr("Shape %1").arg(object->slot)); break;
-    case render::CanvasObjectKind::Picture: objectPane->setText(tr("Picture %1").arg(object->slot)); break;
-    case render::CanvasObjectKind::Text: objectPane->setText(tr("Text String %1").arg(object->slot)); break;
-    case render::CanvasObjectKind::Border: objectPane->setText(tr("Borders")); break;
-  }
 }
 
 void MainWindow::showError(const QString& text) {

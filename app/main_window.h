@@ -21,6 +21,7 @@
 #include "support/user_prompts.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QTabWidget;
@@ -29,6 +30,8 @@ class QToolBar;
 namespace zefra::app {
 
 class AboutBox;
+class CanvasEditing;
+class ExternalPictureEditor;
 class FrameView;
 class HelpWindow;
 
@@ -86,6 +89,12 @@ class MainWindow : public QMainWindow {
   void onContents();
   void onContextHelp();
   void onAbout();
+  // Frame tools, zoom and "Edit Picture..." (main_window_frame_tools.cpp).
+  void onMoveFrameLeft();
+  void onMoveFrameRight();
+  void onTweenFrames();
+  void onImportGif();
+  void onEditPicture();
 
  protected:
   bool event(QEvent* event) override;
@@ -109,7 +118,13 @@ class MainWindow : public QMainWindow {
   void showCanvas();
   void showFileState();
   void updateFramePane();
-  void updateObjectPane(int x, int y);
+  void buildFrameToolActions();
+  void buildFrameToolMenus(QMenu* edit, QMenu* view);
+  void buildFrameToolButtons();
+  void buildCanvasEditing();
+  void updateFrameToolActions();
+  void updateZoomActions();
+  QSize canvasRoom() const;
   void beginLongJob(bool disablePreview);
   void endLongJob();
   void readSettings();
@@ -161,6 +176,16 @@ class MainWindow : public QMainWindow {
   QAction* previewAction = nullptr;
   QAction* contentsAction = nullptr;
   QAction* aboutAction = nullptr;
+  QAction* moveLeftAction = nullptr;
+  QAction* moveRightAction = nullptr;
+  QAction* tweenAction = nullptr;
+  QAction* importGifAction = nullptr;
+  QActionGroup* zoomGroup = nullptr;
+  QAction* zoomFitAction = nullptr;
+  QAction* zoomInAction = nullptr;
+  QAction* zoomOutAction = nullptr;
+  CanvasEditing* canvasEditor = nullptr;
+  ExternalPictureEditor* pictureEditor = nullptr;
 
   AboutBox* aboutBox = nullptr;
   HelpWindow* helpWindow = nullptr;

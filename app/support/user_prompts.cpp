@@ -1,6 +1,8 @@
 #include "support/user_prompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <algorithm>
 
 namespace zefra::app {
 
@@ -39,6 +41,26 @@ QString UserPrompts::saveProjectPath(QWidget* parent, const QString& directory, 
   dialog.setDefaultSuffix(QStringLiteral("lbl"));
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
   if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+std::optional<int> UserPrompts::tweenCount(QWidget* parent, int maximum) {
+  QInputDialog dialog(parent);
+  dialog.setObjectName(QStringLiteral("TweenDialog"));
+  dialog.setWindowTitle(QStringLiteral("Tween Frames"));
+  dialog.setLabelText(QObject::tr("Frames to insert between this frame and the next:"));
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(1, maximum);
+  dialog.setIntValue(std::min(4, maximum));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.intValue();
+}
+
+QString UserPrompts::openGifPath(QWidget* parent, const QString& directory) {
+  QFileDialog dialog(parent, QObject::tr("Import GIF"), directory, QStringLiteral("GIF Images (*.gif)"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -26,6 +27,10 @@ class UserPrompts {
   // The save dialog for projects: asks before overwriting, adds ".lbl" when no extension
   // is typed; an empty answer means the user cancelled.
   virtual QString saveProjectPath(QWidget* parent, const QString& directory, const QString& proposedName);
+  // "Tween Frames...": how many frames to insert, 1..maximum; nothing when cancelled.
+  virtual std::optional<int> tweenCount(QWidget* parent, int maximum);
+  // "Import GIF...": the GIF file to import; an empty answer means the user cancelled.
+  virtual QString openGifPath(QWidget* parent, const QString& directory);
 };
 
 }  // namespace zefra::app

@@ -1,9 +1,9 @@
 #include "widgets/frame_view.h"
 
 #include <QKeyEvent>
-#include <algorithm>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "editor/canvas_zoom.h"
 

@@ -20,6 +20,7 @@ struct PromptLog {
   QString lastSaveDirectory;
   QString lastSaveProposal;
   QString lastOpenDirectory;
+  int lastTweenMaximum = 0;
 };
 
 class ScriptedPrompts : public UserPrompts {
@@ -31,6 +32,8 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<QMessageBox::StandardButton> answers;
   std::deque<QString> openPaths;  // empty string = the user cancels
   std::deque<QString> savePaths;
+  std::deque<int> tweenCounts;  // none left = the user cancels
+  std::deque<QString> gifPaths;  // empty string or none left = the user cancels
   // Runs when a warning is shown, to look at the window at that moment.
   std::function<void()> onWarning;
 
@@ -52,6 +55,19 @@ class ScriptedPrompts : public UserPrompts {
     if (openPaths.empty()) return {};
     QString p = openPaths.front();
     openPaths.pop_front();
+    return p;
+  }
+  std::optional<int> tweenCount(QWidget*, int maximum) override {
+    log.lastTweenMaximum = maximum;
+    if (tweenCounts.empty()) return std::nullopt;
+    const int n = tweenCounts.front();
+    tweenCounts.pop_front();
+    return n;
+  }
+  QString openGifPath(QWidget*, const QString&) override {
+    if (gifPaths.empty()) return {};
+    QString p = gifPaths.front();
+    gifPaths.pop_front();
     return p;
   }
   QString saveProjectPath(QWidget*, const QString& directory, const QString& proposedName) override {

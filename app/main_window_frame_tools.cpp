@@ -1,0 +1,184 @@
+// The frame tools (move a frame, tween, import a GIF), the canvas zoom and "Edit
+// Picture...": their actions, menus and toolbar buttons, and the commands.
+#include <QAction>
+#include <QActionGroup>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "editor/frame_tools.h"
+#include "editor/gif_import.h"
+#include "editor/image_editor_command.h"
+#include "editor/picture_watch.h"
+#include "main_window.h"
+#include "support/external_picture_editor.h"
+#include "support/qt_conversions.h"
+#include "widgets/canvas_editing.h"
+#include "widgets/frame_view.h"
+
+namespace zefra::app {
+
+void MainWindow::buildFrameToolActions() {
+  moveLeftAction = makeAction("MMoveLeft", tr("Move Frame &Left"), tr("Move Frame Left"), "go-previous-view",
+                              QStyle::SP_ArrowBack);
+  moveLeftAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left));
+  connect(moveLeftAction, &QAction::triggered, this, &MainWindow::onMoveFrameLeft);
+  moveRightAction = makeAction("MMoveRight", tr("Move Frame &Right"), tr("Move Frame Right"), "go-next-view",
+                               QStyle::SP_ArrowForward);
+  moveRightAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
+  connect(moveRightAction, &QAction::triggered, this, &MainWindow::onMoveFrameRight);
+  tweenAction = makeAction("MTween", tr("&Tween Frames..."), tr("Tween Frames..."), "media-seek-forward",
+                           QStyle::SP_MediaSeekForward);
+  connect(tweenAction, &QAction::triggered, this, &MainWindow::onTweenFrames);
+  importGifAction = makeAction("MImportGif", tr("Import &GIF..."), tr("Import GIF..."), "insert-image",
+                               QStyle::SP_DirOpenIcon);
+  connect(importGifAction, &QAction::triggered, this, &MainWindow::onImportGif);
+
+  zoomGroup = new QActionGroup(this);
+  const std::pair<const char*, int> levels[] = {{"MZoom100", 1}, {"MZoom200", 2}, {"MZoom400", 4}};
+  for (const auto& [name, factor] : levels) {
+    QAction* level = makeAction(name, QStringLiteral("%1 %").arg(factor * 100), QString(), QString(), 0);
+    level->setCheckable(true);
+    level->setChecked(factor == 1);
+    level->setData(factor);
+    zoomGroup->addAction(level);
+    connect(level, &QAction::triggered, this, [this, factor] { canvasEditor->setZoom(factor); });
+  }
+  zoomFitAction = makeAction("MZoomFit", tr("&Fit"), QString(), QString(), 0);
+  zoomFitAction->setCheckable(true);
+  zoomGroup->addAction(zoomFitAction);
+  connect(zoomFitAction, &QAction::triggered, this, [this] { canvasEditor->setFitZoom(); });
+  zoomInAction = makeAction("MZoomIn", tr("Zoom &In"), tr("Zoom In"), "zoom-in", 0);
+  zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  connect(zoomInAction, &QAction::triggered, this, [this] { canvasEditor->zoomIn(); });
+  zoomOutAction = makeAction("MZoomOut", tr("Zoom &Out"), tr("Zoom Out"), "zoom-out", 0);
+  zoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+  connect(zoomOutAction, &QAction::triggered, this, [this] { canvasEditor->zoomOut(); });
+}
+
+void MainWindow::buildFrameToolMenus(QMenu* edit, QMenu* view) {
+  edit->addSeparator();
+  edit->addAction(moveLeftAction);
+  edit->addAction(moveRightAction);
+  edit->addAction(tweenAction);
+  edit->addAction(importGifAction);
+  QMenu* zoom = new QMenu(tr("&Zoom"), view);
+  zoom->setObjectName(QStringLiteral("MZoom"));
+  zoom->addActions(zoomGroup->actions());
+  zoom->addSeparator();
+  zoom->addAction(zoomInAction);
+  zoom->addAction(zoomOutAction);
+  view->addSeparator();
+  view->addMenu(zoom);
+}
+
+void MainWindow::buildFrameToolButtons() {
+  toolBar->addSeparator();
+  const std::pair<QAction*, const char*> buttons[] = {
+      {moveLeftAction, "RzMoveLeft"}, {moveRightAction, "RzMoveRight"}, {tweenAction, "RzTween"},
+      {importGifAction, "RzImportGif"}};
+  for (const auto& [action, name] : buttons) {
+    toolBar->addAction(action);
+    if (QWidget* button = toolBar->widgetForAction(action)) button->setObjectName(QLatin1String(name));
+  }
+}
+
+void MainWindow::buildCanvasEditing() {
+  canvasEditor = new CanvasEditing(*editing, *canvasView, *workArea, *pages, *objectPane, this);
+  canvasEditor->setRoom([this] { return canvasRoom(); });
+  connect(canvasEditor, &CanvasEditing::canvasResized, this, [this] {
+    applyLayout();
+    updateZoomActions();
+  });
+
+  pictureEditor = new ExternalPictureEditor(
+      [this](const std::vector<int>& slots) { return editing->reloadPictures(slots); }, this);
+  connect(pictureEditor, &ExternalPictureEditor::startFailed, this, &MainWindow::showError);
+  // A project that is replaced ends the watch of its pictures.
+  connect(editing, &EditorSession::changed, this, [this](const editor::Change& change) {
+    if (change.projectReplaced) pictureEditor->stop();
+    updateFrameToolActions();
+  });
+  if (auto* button = findChild<QPushButton*>(QStringLiteral("RzB7"))) {
+    connect(button, &QPushButton::clicked, this, &MainWindow::onEditPicture);
+  }
+  updateFrameToolActions();
+}
+
+QSize MainWindow::canvasRoom() const {
+  // What the work area can show when the window takes the whole desktop area.
+  const QRect area = desktopArea().isValid() ? desktopArea() : QRect(0, 0, 1280, 1024);
+  const int chromeHeight = windowBaselineHeight - workAreaBaselineHeight + 16;
+  return {area.width() - 40, area.height() - chromeHeight};
+}
+
+void MainWindow::updateZoomActions() {
+  const int factor = canvasEditor->zoom();
+  for (QAction* level : zoomGroup->actions()) {
+    if (level == zoomFitAction) {
+      level->setChecked(canvasEditor->fitting());
+    } else if (!canvasEditor->fitting()) {
+      level->setChecked(level->data().toInt() == factor);
+    }
+  }
+  // A factor between the fixed steps (a fitted or reduced zoom) checks none of them.
+  if (!canvasEditor->fitting() && factor != 1 && factor != 2 && factor != 4) {
+    if (QAction* checked = zoomGroup->checkedAction()) checked->setChecked(false);
+  }
+}
+
+void MainWindow::updateFrameToolActions() {
+  const model::LabelProject& p = editor().project();
+  moveLeftAction->setEnabled(p.currentFrame > 1);
+  moveRightAction->setEnabled(p.currentFrame < p.frameCount);
+  tweenAction->setEnabled(p.frameCount > 1 && p.frameCount < model::kMaxFrames);
+}
+
+void MainWindow::onMoveFrameLeft() { editing->apply([](editor::Editor& e) { return editor::moveFrameLeft(e); }); }
+void MainWindow::onMoveFrameRight() { editing->apply([](editor::Editor& e) { return editor::moveFrameRight(e); }); }
+
+void MainWindow::onTweenFrames() {
+  const model::LabelProject& p = editor().project();
+  const int room = model::kMaxFrames - p.frameCount;
+  if (room < 1) {
+    showError(toQString(editor::kMaxFramesMessage));
+    return;
+  }
+  const std::optional<int> count = prompts->tweenCount(this, room);
+  if (!count) return;
+  editing->apply([n = *count](editor::Editor& e) { return editor::tweenFrames(e, n); });
+}
+
+void MainWindow::onImportGif() {
+  const model::LabelProject& p = editor().project();
+  QString folder = toQString(p.projectDir.view());
+  const QString gif = prompts->openGifPath(this, folder);
+  if (gif.isEmpty()) return;
+  // The pictures go beside the project; a project not saved yet keeps them beside the GIF.
+  const QString pictureFolder = editor().saveEnabled() ? QFileInfo(toQString(p.fileName.view())).absolutePath()
+                                                       : QFileInfo(gif).absolutePath();
+  beginLongJob(false);
+  editor::GifImportResult result;
+  editing->apply([&](editor::Editor& e) {
+    result = editor::importGif(e, gif.toStdString(), pictureFolder.toStdString());
+    return result.change;
+  });
+  endLongJob();
+}
+
+void MainWindow::onEditPicture() {
+  const model::LabelProject& p = editor().project();
+  const int slot = p.currentPicture;
+  const std::vector<int> slots = editor::slotsShowingSameFile(p.current(), slot);
+  if (slots.empty()) return;
+  // The file as drawing resolved it (a name relative to the program or the project).
+  const std::string& resolved = editing->layoutReport().pictureFiles[static_cast<std::size_t>(slot - 1)];
+  const QString file = toQString(resolved.empty() ? std::string(p.current().pictureFile[slot - 1].view()) : resolved);
+  pictureEditor->edit(file, slots, QString::fromStdString(editor::readImageEditorSetting(*settingsStore)));
+}
+
+}  // namespace zefra::app
