@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "editor/canvas_zoom.h"
+#include "editor/field_table.h"
 #include "session/editor_session.h"
 #include "widgets/frame_view.h"
 
@@ -99,6 +100,10 @@ void CanvasEditing::onPressed(int x, int y, Qt::MouseButton button, Qt::Keyboard
 
 void CanvasEditing::selectObject(editor::SlotKind kind, int slot) {
   selected = Selection{kind, slot};
+  // Editing the label goes on in the main window: an open preview would show an old GIF.
+  if (auto* preview = pages.window()->findChild<QWidget*>(QStringLiteral("frmPreview")); preview && preview->isVisible()) {
+    preview->close();
+  }
   // Choosing the item in the page's list runs the page's own slot change; when there is
   // no such list (or it did not select), the core selection is made directly.
   if (auto* list = pages.findChild<QComboBox*>(QLatin1String(listOf(kind))); list && list->count() >= slot) {
@@ -175,10 +180,17 @@ void CanvasEditing::updateOutline() {
 }
 
 editor::PositionRange CanvasEditing::positionRange() const {
-  // The X and Y spins run from minus to plus the screen's size.
+  // The ranges of the X and Y spins (minus to plus the screen's size), from the field table
+  // the spins use.
   const QScreen* screen = view.screen() ? view.screen() : QGuiApplication::primaryScreen();
-  if (!screen) return {};
-  return {screen->size().width(), screen->size().height()};
+  editor::RangeContext context;
+  if (screen) {
+    context.screenWidth = screen->size().width();
+    context.screenHeight = screen->size().height();
+  }
+  const model::FrameRecord& record = session.project().current();
+  return {static_cast<int>(editor::fieldRange(editor::Field::PictureX, record, context).maximum),
+          static_cast<int>(editor::fieldRange(editor::Field::PictureY, record, context).maximum)};
 }
 
 int CanvasEditing::zoom() const { return view.zoom(); }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -187,6 +188,37 @@ class CanvasEditingTest : public QObject {
     sendMouse(view(w), QEvent::MouseMove, grab + QPoint(9, 0), Qt::NoButton, Qt::RightButton);
     sendMouse(view(w), QEvent::MouseButtonRelease, grab + QPoint(9, 0), Qt::RightButton, Qt::NoButton);
     QCOMPARE(w.project().current().pictureX[0], 60);
+  }
+
+  void demoTextDraggedUndoneRedoneAndSavedShowsInInfo() {
+    const QString demo = QString::fromUtf8(ZEFRA_SOURCE_DIR) + "/demo/shapes-and-texts.lbl";
+    const QString copy = work.filePath("drag-demo.lbl");
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(demo, copy));
+    Window w;
+    QVERIFY(w.main->openProject(copy));
+    QCOMPARE(w.project().frame(1).textX[0], 12);
+    const int secondFrameX = w.project().frame(2).textX[0];
+    const QPoint grab = centreOf(w, render::CanvasObjectKind::Text, 1);
+    QVERIFY(grab.x() >= 0);
+    drag(view(w), grab, grab + QPoint(20, 0));
+    QCOMPARE(w.project().frame(1).textX[0], 32);
+    QCOMPARE(w.project().frame(1).textY[0], 4);
+    QVERIFY(w.project().modified);
+    w.main->session().apply([](editor::Editor& e) { return e.undo(); });
+    QCOMPARE(w.project().frame(1).textX[0], 12);
+    w.main->session().apply([](editor::Editor& e) { return e.redo(); });
+    QCOMPARE(w.project().frame(1).textX[0], 32);
+    const QString saved = work.filePath("dragged.lbl");
+    w.saveAs(saved);
+    QProcess info;
+    info.start(QString::fromUtf8(ZEFRA_CLI_PATH), {QStringLiteral("info"), saved});
+    QVERIFY(info.waitForFinished(10000));
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(out.contains(QStringLiteral("  Text String 1 at 32, 4: \"SALE\"\n")), qPrintable(out));
+    // The other frames kept their text where it was (Lock Frames is on).
+    QCOMPARE(w.project().frame(2).textX[0], secondFrameX);
+    QVERIFY2(out.contains(QStringLiteral("  Text String 1 at %1, ").arg(secondFrameX)), qPrintable(out));
   }
 
   void hoverNamesTheObjectUnderTheMouse() {
