@@ -52,10 +52,10 @@ void MainWindow::buildFrameToolActions() {
   zoomFitAction->setCheckable(true);
   zoomGroup->addAction(zoomFitAction);
   connect(zoomFitAction, &QAction::triggered, this, [this] { canvasEditor->setFitZoom(); });
-  zoomInAction = makeAction("MZoomIn", tr("Zoom &In"), tr("Zoom In"), "zoom-in", 0);
+  zoomInAction = makeAction("MZoomIn", tr("Zoom &In"), tr("Zoom In"), QString(), 0);
   zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   connect(zoomInAction, &QAction::triggered, this, [this] { canvasEditor->zoomIn(); });
-  zoomOutAction = makeAction("MZoomOut", tr("Zoom &Out"), tr("Zoom Out"), "zoom-out", 0);
+  zoomOutAction = makeAction("MZoomOut", tr("Zoom &Out"), tr("Zoom Out"), QString(), 0);
   zoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
   connect(zoomOutAction, &QAction::triggered, this, [this] { canvasEditor->zoomOut(); });
 }
