@@ -1,12 +1,13 @@
 // zefra-cli gif-info: what the GIF reader makes of a file, one line per item, in a form
 // scripts and tests can compare.
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "command.h"
 #include "gif/application_extension.h"
@@ -16,22 +17,6 @@
 
 namespace zefra::cli {
 namespace {
-
-// CRC-32 with the reflected polynomial 0xEDB88320, as zlib's crc32() computes it.
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
 
 std::string hex8(std::uint32_t value) {
   char buffer[9];
@@ -81,7 +66,7 @@ int runGifInfo(const CommandArgs& args) {
     } else {
       out << " delay - disposal - transparent -";
     }
-    if (pixels) out << " crc32 " << hex8(crc32(frame.pixels(), frame.pixelCount()));
+    if (pixels) out << " crc32 " << hex8(static_cast<std::uint32_t>(::crc32(0L, frame.pixels(), static_cast<uInt>(frame.pixelCount()))));
     out << "\n";
     for (const auto& ext : frame.extensions())
       if (!loop) loop = dynamic_cast<const gif::LoopExtension*>(ext.get());

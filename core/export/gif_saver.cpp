@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "export/gif_file_name.h"
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 
 namespace zefra::exporter {
 
@@ -14,7 +14,7 @@ SaveOutcome saveGif(const gif::GifImage& image, std::string_view chosenName) {
   outcome.path = gifFileNameFor(chosenName);
   try {
     const std::vector<std::uint8_t> bytes = image.saveToBytes();
-    io::writeFileAtomically(outcome.path, bytes);
+    common::writeFileAtomically(outcome.path, bytes);
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(outcome.path, ec);
     outcome.fileSize = ec ? bytes.size() : size;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
 #include "gif/extension_registry.h"
 #include "gif/gif_error.h"
 #include "gif/gif_stream.h"
@@ -115,14 +116,13 @@ void LoopExtension::loadData(GifInput& input) {
       if (length < 3) throw GifError("Invalid GIF data");
       std::uint8_t b[2];
       readExactly(input, b, 2);
-      loopCount = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+      loopCount = readLittle16(b);
       skipExactly(input, length - 3u);
     } else if ((id & 7) == 2) {
       if (length < 5) throw GifError("Invalid GIF data");
       std::uint8_t b[4];
       readExactly(input, b, 4);
-      bufferHint = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                   (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+      bufferHint = readLittle32(b);
       skipExactly(input, length - 5u);
     } else {
       skipExactly(input, length - 1u);

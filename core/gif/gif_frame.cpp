@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "common/byte_order.h"
 #include "gif/extension_registry.h"
 #include "gif/frame_encoder.h"
 #include "gif/gif_error.h"
@@ -216,8 +217,8 @@ void GifFrame::loadExtensions(GifInput& input) {
 void GifFrame::loadImage(GifInput& input) {
   std::uint8_t d[10];
   if (input.read(d, 10) < 10) throw GifError("Premature end of data");
-  int w = d[5] | (d[6] << 8);
-  int h = d[7] | (d[8] << 8);
+  int w = readLittle16(d + 5);
+  int h = readLittle16(d + 7);
   if (w == 0 || h == 0) {
     reportWarning("Image exceeds Logical Screen size");
     if (image()) {
@@ -230,7 +231,7 @@ void GifFrame::loadImage(GifInput& input) {
     if (area > image()->limits.maxFramePixels) throw GifError("Frame exceeds the pixel limit");
     image()->checkImagePixels(area);
   }
-  placement = {static_cast<std::uint16_t>(d[1] | (d[2] << 8)), static_cast<std::uint16_t>(d[3] | (d[4] << 8)),
+  placement = {readLittle16(d + 1), readLittle16(d + 3),
                static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h)};
   packedByte = d[9];
   if (packedByte & 0x80) localMap.loadFromStream(input, 2 << (packedByte & 7));

@@ -145,23 +145,10 @@ std::vector<std::uint8_t> GifImage::saveToBytes() const {
 void GifImage::saveToFile(const std::filesystem::path& path) const {
   // Written beside the target and renamed into place, so a failed save never destroys
   // the file that was there.
-  std::filesystem::path temp = path;
-  temp += ".zefra-tmp";
-  try {
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      if (!out) throw std::system_error(errno, std::generic_category(), "Cannot create " + temp.string());
-      OstreamGifStream stream(out);
-      saveToStream(stream);
-      out.close();
-      if (!out) throw std::system_error(errno, std::generic_category(), "Cannot write " + temp.string());
-    }
-    std::filesystem::rename(temp, path);
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    throw;
-  }
+  common::writeFileAtomically(path, [this](const common::ByteSink& sink) {
+    SinkGifStream stream(sink);
+    saveToStream(stream);
+  });
 }
 
 void GifImage::checkImagePixels(std::uint64_t additional) const {

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "common/atomic_file.h"
+
 namespace zefra::gif {
 
 class GifStream {
@@ -36,6 +38,16 @@ class VectorGifStream final : public GifStream {
 
  private:
   std::vector<std::uint8_t>& bytes;
+};
+
+// Hands every write on to a sink, such as the atomic file writer's.
+class SinkGifStream final : public GifStream {
+ public:
+  explicit SinkGifStream(const common::ByteSink& target) : sink(target) {}
+  void write(const std::uint8_t* data, std::size_t count) override { sink({data, count}); }
+
+ private:
+  const common::ByteSink& sink;
 };
 
 // Writes to a standard stream; a failing stream raises std::ios_base::failure.

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "common/byte_order.h"
+
 namespace zefra::io {
 
 namespace {
@@ -17,13 +19,8 @@ constexpr std::uint32_t kAlphaBitFields = 6;
 
 [[noreturn]] void fail(const std::string& why) { throw BmpError("Invalid BMP file: " + why); }
 
-std::uint16_t u16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-         (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
+std::uint16_t u16(std::span<const std::uint8_t> b, std::size_t at) { return readLittle16(&b[at]); }
+std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) { return readLittle32(&b[at]); }
 std::int32_t i32(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::int32_t>(u32(b, at));
 }
@@ -178,7 +175,7 @@ void readUncompressed(std::span<const std::uint8_t> b, const Header& h, std::siz
       }
       case 16:
         for (int x = 0; x < w; ++x) {
-          const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
+          const std::uint32_t v = readLittle16(src + 2 * x);
           dst[3 * x] = blue.get(v); dst[3 * x + 1] = green.get(v); dst[3 * x + 2] = red.get(v);
         }
         break;
@@ -188,8 +185,7 @@ void readUncompressed(std::span<const std::uint8_t> b, const Header& h, std::siz
       case 32:
         for (int x = 0; x < w; ++x) {
           if (h.hasMasks) {
-            const std::uint32_t v = static_cast<std::uint32_t>(src[4 * x]) | (src[4 * x + 1] << 8) |
-                                    (src[4 * x + 2] << 16) | (static_cast<std::uint32_t>(src[4 * x + 3]) << 24);
+            const std::uint32_t v = readLittle32(src + 4 * x);
             dst[3 * x] = blue.get(v); dst[3 * x + 1] = green.get(v); dst[3 * x + 2] = red.get(v);
           } else {
             dst[3 * x] = src[4 * x]; dst[3 * x + 1] = src[4 * x + 1]; dst[3 * x + 2] = src[4 * x + 2];

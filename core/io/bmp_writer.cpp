@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 
 namespace zefra::io {
 
@@ -54,7 +54,7 @@ std::vector<std::uint8_t> encodeBmp(const raster::FastBitmap& bitmap) {
 }
 
 void writeBmpFile(const raster::FastBitmap& bitmap, const std::string& path) {
-  writeFileAtomically(path, encodeBmp(bitmap));
+  common::writeFileAtomically(path, encodeBmp(bitmap));
 }
 
 }  // namespace zefra::io

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/byte_order.h"
+
 namespace zefra::io {
 namespace {
 
@@ -11,13 +13,8 @@ struct V102Record {
   const std::uint8_t* bytes;
 
   std::uint8_t u8(std::size_t at) const { return bytes[at]; }
-  std::int16_t i16(std::size_t at) const {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8)));
-  }
-  Color color(std::size_t at) const {
-    return static_cast<Color>(bytes[at]) | (static_cast<Color>(bytes[at + 1]) << 8) |
-           (static_cast<Color>(bytes[at + 2]) << 16) | (static_cast<Color>(bytes[at + 3]) << 24);
-  }
+  std::int16_t i16(std::size_t at) const { return static_cast<std::int16_t>(readLittle16(bytes + at)); }
+  Color color(std::size_t at) const { return readLittle32(bytes + at); }
   void string(std::size_t at, model::String255& out) const {
     static_assert(sizeof(model::String255) == 256);
     std::memcpy(&out, bytes + at, sizeof out);

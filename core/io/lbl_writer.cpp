@@ -1,6 +1,6 @@
 #include "io/lbl_writer.h"
 
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 
 namespace zefra::io {
 namespace {
@@ -35,7 +35,7 @@ std::span<const std::uint8_t> prepareLblBytes(model::LabelProject& project) {
 
 void writeLblFile(const std::filesystem::path& path, model::LabelProject& project) {
   storeRelativePaths(project, project.appDir);
-  writeFileAtomically(path, prepareLblBytes(project));
+  common::writeFileAtomically(path, prepareLblBytes(project));
 }
 
 }  // namespace zefra::io

@@ -5,7 +5,7 @@
 #include <csetjmp>
 #include <string>
 
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 
 namespace zefra::io {
 
@@ -67,7 +67,7 @@ std::vector<std::uint8_t> encodePng(const raster::FastBitmap& bitmap) {
 
 void writePngFile(const raster::FastBitmap& bitmap, const std::filesystem::path& path) {
   const std::vector<std::uint8_t> bytes = encodePng(bitmap);
-  writeFileAtomically(path, bytes);
+  common::writeFileAtomically(path, bytes);
 }
 
 }  // namespace zefra::io

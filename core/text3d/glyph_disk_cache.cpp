@@ -6,9 +6,11 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <system_error>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "text3d/rounding.h"
 
 namespace zefra::text3d {
@@ -51,28 +53,15 @@ fs::path pairPath(const fs::path& directory, const GlyphSet& set, const char* ex
   return directory / (glyphSetKey(set) + ext);
 }
 
-bool writeFileAtomically(const fs::path& target, const char* data, std::size_t size) {
-  fs::path tmp = target;
-  tmp += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(data, static_cast<std::streamsize>(size));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, target, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
+// The cache never throws: a file it cannot write is simply not cached.
+bool writeCacheFile(const fs::path& target, const std::string& bytes) {
+  try {
+    common::writeFileAtomically(
+        target, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    return true;
+  } catch (const std::exception&) {
     return false;
   }
-  return true;
 }
 
 std::optional<std::string> readWholeFile(const fs::path& p, std::int64_t expected) {
@@ -150,9 +139,8 @@ bool writeGlyphSet(const fs::path& directory, const GlyphSet& set) {
     if (g.built()) data.append(reinterpret_cast<const char*>(g.pixels.data()), g.pixels.size());
   // Data before header: a header is only ever found beside the data it describes, or
   // beside data of the wrong size, which loading rejects.
-  if (!writeFileAtomically(pairPath(directory, set, ".Dat"), data.data(), data.size())) return false;
-  std::string header = encodeGlyphHeader(set);
-  return writeFileAtomically(pairPath(directory, set, ".Hdr"), header.data(), header.size());
+  if (!writeCacheFile(pairPath(directory, set, ".Dat"), data)) return false;
+  return writeCacheFile(pairPath(directory, set, ".Hdr"), encodeGlyphHeader(set));
 }
 
 bool loadGlyphSet(const fs::path& directory, GlyphSet& set) {

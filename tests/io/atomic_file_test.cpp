@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 #include "io/lbl_test_files.h"
 
 namespace zefra::io {
@@ -29,9 +29,9 @@ TEST(AtomicFile, WritesAndReplacesContent) {
   TempDir dir;
   const std::vector<std::uint8_t> first = {1, 2, 3};
   const std::vector<std::uint8_t> second(100000, 7);
-  writeFileAtomically(dir / "f.bin", first);
+  common::writeFileAtomically(dir / "f.bin", first);
   EXPECT_EQ(readBytes(dir / "f.bin"), first);
-  writeFileAtomically(dir / "f.bin", second);
+  common::writeFileAtomically(dir / "f.bin", second);
   EXPECT_EQ(readBytes(dir / "f.bin"), second);
   EXPECT_EQ(entriesIn(dir.path), 1u);
 }
@@ -39,7 +39,7 @@ TEST(AtomicFile, WritesAndReplacesContent) {
 TEST(AtomicFile, StreamingGathersPiecesInOrder) {
   TempDir dir;
   std::vector<std::uint8_t> expected;
-  writeFileAtomically(dir / "s.bin", [&](const ByteSink& sink) {
+  common::writeFileAtomically(dir / "s.bin", [&](const common::ByteSink& sink) {
     // Small pieces, a piece larger than any buffer, then small ones again.
     for (int i = 0; i < 5000; ++i) {
       const std::uint8_t piece[] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)};
@@ -60,8 +60,8 @@ TEST(AtomicFile, StreamingGathersPiecesInOrder) {
 TEST(AtomicFile, ProducerFailureLeavesTheOldFile) {
   TempDir dir;
   writeBytes(dir / "keep.bin", {42, 42});
-  EXPECT_THROW(writeFileAtomically(dir / "keep.bin",
-                                   [](const ByteSink& sink) {
+  EXPECT_THROW(common::writeFileAtomically(dir / "keep.bin",
+                                   [](const common::ByteSink& sink) {
                                      const std::uint8_t part[] = {1};
                                      sink(part);
                                      throw std::runtime_error("producer gave up");
@@ -75,7 +75,7 @@ TEST(AtomicFile, ErrorsCarryTheSystemTextAndThePath) {
   TempDir dir;
   const std::vector<std::uint8_t> bytes = {1};
   try {
-    writeFileAtomically(dir / "no-such-folder" / "f.bin", bytes);
+    common::writeFileAtomically(dir / "no-such-folder" / "f.bin", bytes);
     FAIL() << "wrote into a missing folder";
   } catch (const std::system_error& error) {
     EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
@@ -84,7 +84,7 @@ TEST(AtomicFile, ErrorsCarryTheSystemTextAndThePath) {
   }
   // A folder in the way of the target: the rename fails, the folder stays, no temp left.
   std::filesystem::create_directory(dir / "taken");
-  EXPECT_THROW(writeFileAtomically(dir / "taken", bytes), std::system_error);
+  EXPECT_THROW(common::writeFileAtomically(dir / "taken", bytes), std::system_error);
   EXPECT_TRUE(std::filesystem::is_directory(dir / "taken"));
   EXPECT_EQ(entriesIn(dir.path), 1u);
 }
@@ -94,7 +94,7 @@ TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
   writeBytes(dir / "m.bin", {1});
   ASSERT_EQ(::chmod((dir / "m.bin").c_str(), 0640), 0);
   const std::vector<std::uint8_t> bytes = {2};
-  writeFileAtomically(dir / "m.bin", bytes);
+  common::writeFileAtomically(dir / "m.bin", bytes);
   struct stat info {};
   ASSERT_EQ(::stat((dir / "m.bin").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -114,7 +114,7 @@ TEST(AtomicFile, WriteFailingHalfWayLeavesTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const std::vector<std::uint8_t> bytes(100000, 9);
     try {
-      writeFileAtomically(dir / "big.bin", bytes);
+      common::writeFileAtomically(dir / "big.bin", bytes);
     } catch (const std::system_error& error) {
       ::_exit(error.code() == std::errc::file_too_large ? 0 : 2);
     }

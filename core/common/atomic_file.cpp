@@ -1,4 +1,4 @@
-#include "io/atomic_file.h"
+#include "common/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-namespace zefra::io {
+namespace zefra::common {
 namespace {
 
 [[noreturn]] void throwSystemError(int error, const std::string& action, const std::filesystem::path& path) {
@@ -22,11 +22,10 @@ class TemporaryFile {
   explicit TemporaryFile(const std::filesystem::path& target) : target(target) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    // Hidden and unique, beside the target so rename() never crosses file systems.
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    const std::string pattern = (folder / hidden).string();
+    // Hidden and unique, beside the target so rename() never crosses file systems. The
+    // name is short rather than derived from the target's, so a target whose own name
+    // uses up the file system's limit can still be written.
+    const std::string pattern = (folder / ".zefra-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     descriptor = ::mkstemp(name.data());
@@ -121,4 +120,4 @@ void writeFileAtomically(const std::filesystem::path& target,
   file.commit();
 }
 
-}  // namespace zefra::io
+}  // namespace zefra::common

@@ -1,8 +1,10 @@
 #pragma once
 // Replacing a file without ever leaving a half-written one behind: the bytes go to a
 // temporary file in the target's folder (same file system, so the final rename is atomic)
-// and only a complete, flushed file is renamed over the target. If anything fails, the
-// temporary file is removed and the previous target is untouched.
+// and only a complete, flushed file is renamed over the target, with the target's mode.
+// If anything fails, the temporary file is removed and the previous target is untouched.
+// Every file the program writes (projects, GIFs, pictures, the glyph cache) goes through
+// here.
 //
 // Failures throw std::system_error whose what() reads "<action> <path>: <system error
 // text>", so callers can show it as it stands.
@@ -12,7 +14,7 @@
 #include <functional>
 #include <span>
 
-namespace zefra::io {
+namespace zefra::common {
 
 // Receives the next piece of the file's content; may be called any number of times.
 using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
@@ -25,4 +27,4 @@ void writeFileAtomically(const std::filesystem::path& target, std::span<const st
 void writeFileAtomically(const std::filesystem::path& target,
                          const std::function<void(const ByteSink&)>& produce);
 
-}  // namespace zefra::io
+}  // namespace zefra::common
