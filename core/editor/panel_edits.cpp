@@ -1,8 +1,8 @@
 #include "editor/panel_edits.h"
 
 #include <algorithm>
-#include <array>
 
+#include "editor/field_table.h"
 #include "editor/panel_rules.h"
 
 namespace zefra::editor {
@@ -14,27 +14,26 @@ using model::LabelProject;
 
 std::size_t textSlot(const LabelProject& p) { return static_cast<std::size_t>(p.currentText - 1); }
 std::size_t pictureSlot(const LabelProject& p) { return static_cast<std::size_t>(p.currentPicture - 1); }
-std::size_t shapeSlot(const LabelProject& p) { return static_cast<std::size_t>(p.currentShape - 1); }
 
-// The field of a colour button in one record; nullptr for the project's transparent colour.
-Color* colorField(FrameRecord& r, ColorTarget target, std::size_t t, std::size_t s) {
+// The field-table entry behind a colour button.
+Field fieldOf(ColorTarget target) {
   switch (target) {
-    case ColorTarget::WebSite: return &r.webSiteColor;
-    case ColorTarget::Frame: return &r.frameColor;
-    case ColorTarget::Gradient1: return &r.gradientColor1;
-    case ColorTarget::Gradient2: return &r.gradientColor2;
-    case ColorTarget::TextGradient1: return &r.textGradientColor1[t];
-    case ColorTarget::TextGradient2: return &r.textGradientColor2[t];
-    case ColorTarget::Font: return &r.fontColor[t];
-    case ColorTarget::Text3D: return &r.text3DColor[t];
-    case ColorTarget::Highlight: return &r.highlightColor;
-    case ColorTarget::Shadow: return &r.shadowColor;
-    case ColorTarget::Border: return &r.borderColor;
-    case ColorTarget::ShapeFill: return &r.shapeFillColor[s];
-    case ColorTarget::ShapeBorder: return &r.shapeBorderColor[s];
-    case ColorTarget::Transparent: return nullptr;
+    case ColorTarget::WebSite: return Field::WebSiteColor;
+    case ColorTarget::Frame: return Field::FrameColor;
+    case ColorTarget::Gradient1: return Field::GradientColor1;
+    case ColorTarget::Gradient2: return Field::GradientColor2;
+    case ColorTarget::TextGradient1: return Field::TextGradientColor1;
+    case ColorTarget::TextGradient2: return Field::TextGradientColor2;
+    case ColorTarget::Font: return Field::FontColor;
+    case ColorTarget::Text3D: return Field::Text3DColor;
+    case ColorTarget::Highlight: return Field::HighlightColor;
+    case ColorTarget::Shadow: return Field::ShadowColor;
+    case ColorTarget::Border: return Field::BorderColor;
+    case ColorTarget::ShapeFill: return Field::ShapeFillColor;
+    case ColorTarget::ShapeBorder: return Field::ShapeBorderColor;
+    case ColorTarget::Transparent: return Field::TransparentColor;
   }
-  return nullptr;
+  return Field::FrameColor;
 }
 
 std::uint8_t flag(bool on) { return on ? 1 : 0; }
@@ -42,61 +41,15 @@ std::uint8_t flag(bool on) { return on ? 1 : 0; }
 }  // namespace
 
 Color colorOf(const LabelProject& project, ColorTarget target) {
-  if (target == ColorTarget::Transparent) return project.settings.transparentColor;
-  FrameRecord record = project.current();
-  return *colorField(record, target, textSlot(project), shapeSlot(project));
+  return static_cast<Color>(fieldNumber(project, fieldOf(target)));
 }
 
-std::string_view colorLabel(ColorTarget target) {
-  switch (target) {
-    case ColorTarget::WebSite: return "WebSite Color";
-    case ColorTarget::Frame: return "Frame Color";
-    case ColorTarget::Gradient1: return "Gradient Color1";
-    case ColorTarget::Gradient2: return "Gradient Color2";
-    case ColorTarget::TextGradient1: return "Text Gradient Color1";
-    case ColorTarget::TextGradient2: return "Text Gradient Color2";
-    case ColorTarget::Font: return "Font Color";
-    case ColorTarget::Text3D: return "3D Text Color";
-    case ColorTarget::Highlight: return "Highlight Color";
-    case ColorTarget::Shadow: return "Shadow Color";
-    case ColorTarget::Border: return "Border Color";
-    case ColorTarget::ShapeFill: return "Shape Color";
-    case ColorTarget::ShapeBorder: return "Shape Border Color";
-    case ColorTarget::Transparent: return "Transparent Color";
-  }
-  return "Color";
-}
+std::string_view colorLabel(ColorTarget target) { return fieldEntry(fieldOf(target)).undoLabel; }
 
+// The table's entry knows the frames a colour reaches: the border colour brings its bevel
+// colours, the shape colours hand all ten slots of the current frame to the others.
 Change editColor(Editor& editor, ColorTarget target, Color color) {
-  const LabelProject& project = editor.project();
-  const std::string_view label = colorLabel(target);
-  if (target == ColorTarget::Transparent) {
-    return editor.editSettings(label, [color](model::ProjectSettings& s) { s.transparentColor = color; });
-  }
-  const std::size_t t = textSlot(project);
-  const std::size_t s = shapeSlot(project);
-  if (target == ColorTarget::ShapeFill || target == ColorTarget::ShapeBorder) {
-    // Other frames take the colours of all ten slots of the current frame, not only the
-    // edited one: that is what keeps the shapes of an animation alike.
-    const bool fill = target == ColorTarget::ShapeFill;
-    std::array<Color, model::kSlots> colors{};
-    const FrameRecord& current = project.current();
-    std::copy_n(fill ? current.shapeFillColor : current.shapeBorderColor, model::kSlots, colors.begin());
-    colors[s] = color;
-    return editor.editFrames(EditScope::FollowLock, label, [&](FrameRecord& r) {
-      std::copy(colors.begin(), colors.end(), fill ? r.shapeFillColor : r.shapeBorderColor);
-    });
-  }
-  if (target == ColorTarget::Border) {
-    const BevelColors derived = derivedBevelColors(color);
-    return editor.editFrames(EditScope::FollowLock, label, [&](FrameRecord& r) {
-      r.borderColor = color;
-      r.highlightColor = derived.highlight;
-      r.shadowColor = derived.shadow;
-    });
-  }
-  const EditScope scope = target == ColorTarget::WebSite ? EditScope::AllFrames : EditScope::FollowLock;
-  return editor.editFrames(scope, label, [&](FrameRecord& r) { *colorField(r, target, t, s) = color; });
+  return editor.setField(fieldOf(target), static_cast<long>(color));
 }
 
 Change editLabelSize(Editor& editor, int width, int height) {
