@@ -6,6 +6,9 @@
 #   e.g. scripts/fuzz-campaign.sh build-fuzz gif 10000000 3600
 # The campaign's corpus grows in BUILD_DIR/fuzz/campaign-TARGET/ and is kept between runs;
 # crash inputs land there as crash-*, to be added to fuzz/corpus/TARGET/ with the fix.
+# The per-input timeout is generous: at the lowest priority on a busy machine a run can wait
+# many seconds for the processor, and such a wait is not a hang (replay a timeout-* input
+# with BUILD_DIR/fuzz/TARGET_fuzzer FILE at normal priority to tell).
 set -euo pipefail
 build=${1:?build folder}
 name=${2:?target name}
@@ -21,7 +24,7 @@ limit=()
 [ "$seconds" -gt 0 ] && limit=(-max_total_time="$seconds")
 start=$(date +%s)
 set +e
-nice -n 19 "$fuzzer" -runs="$runs" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+nice -n 19 "$fuzzer" -runs="$runs" "${limit[@]}" -timeout=120 -rss_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$work/" "$work/corpus" "$root/fuzz/corpus/$name" >"$log" 2>&1
 status=$?
 set -e
