@@ -16,6 +16,7 @@
 #include "dialogs/help_window.h"
 #include "editor/settings.h"
 #include "editor/window_layout.h"
+#include "preview/preview_wiring.h"
 #include "support/app_folders.h"
 #include "support/qt_conversions.h"
 #include "support/qt_settings_store.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   // After showChange is connected: the canvas editing follows a change once the canvas
   // shows it.
   buildCanvasEditing();
+  new PreviewWiring(*this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -18,6 +18,8 @@
 #include "model/label_project.h"
 #include "preview/background_export.h"
 #include "preview/preview_prompts.h"
+#include "preview/preview_window.h"
+#include "widgets/palette_panel.h"
 
 class QAction;
 class QLabel;
@@ -27,8 +29,6 @@ class QWidget;
 
 namespace zefra::app {
 
-class PalettePanel;
-class PreviewWindow;
 
 struct PreviewHost {
   QWidget* window = nullptr;  // parent of the preview and of the dialogs

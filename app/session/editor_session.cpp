@@ -1,16 +1,42 @@
 #include "session/editor_session.h"
 
+#include <algorithm>
+
 namespace zefra::app {
 
 EditorSession::EditorSession(std::string appDir, std::int16_t screenDpi, QObject* parent)
     : QObject(parent), core(std::move(appDir), screenDpi), texts(core.project().screenDpi) {
   frameCanvas.setTextLayerPainter(&texts);
+  pictureClock.start();
+  pictureTimer.setSingleShot(true);
+  pictureTimer.setTimerType(Qt::PreciseTimer);
+  connect(&pictureTimer, &QTimer::timeout, this, &EditorSession::advancePictureFrames);
   drawCurrentFrame();
 }
 
 void EditorSession::drawCurrentFrame() {
   frameCanvas.setSettings(render::canvasSettingsFor(core.project()));
+  frameCanvas.setAnimationClock(pictureClock.elapsed());
   lastReport = frameCanvas.draw(core.project().current());
+  schedulePictureFrames();
+}
+
+void EditorSession::schedulePictureFrames() {
+  const std::int64_t now = pictureClock.elapsed();
+  const auto next = frameCanvas.nextAnimationChange(now);
+  if (!next) {
+    pictureTimer.stop();
+    return;
+  }
+  pictureTimer.start(static_cast<int>(std::clamp<std::int64_t>(*next - now, 0, 1 << 30)));
+}
+
+void EditorSession::advancePictureFrames() {
+  if (frameCanvas.advanceAnimations(pictureClock.elapsed())) {
+    lastReport = frameCanvas.draw(core.project().current());
+    Q_EMIT pictureFrameChanged();
+  }
+  schedulePictureFrames();
 }
 
 void EditorSession::publish(const editor::Change& change) {

@@ -10,8 +10,10 @@
 // A page that fills its controls from project() blocks their signals (QSignalBlocker) so
 // filling never writes back.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -77,10 +79,20 @@ class EditorSession : public QObject {
   void lockFramesChanged(bool locked);
   // Saving, Save as or a load changed the file name, the title or the modified flag.
   void fileStateChanged();
+  // An animated GIF picture on the canvas moved on to its next frame: canvas() shows it.
+  // The project did not change.
+  void pictureFrameChanged();
 
  private:
   void publish(const editor::Change& change);
   void drawCurrentFrame();
+  // Animated GIF pictures play on the canvas from the moment their slot loads them: a
+  // single-shot timer wakes when one changes next, and stops when none will (the slot
+  // changed, the picture hid, the project closed).
+  void schedulePictureFrames();
+  void advancePictureFrames();
+  QElapsedTimer pictureClock;
+  QTimer pictureTimer;
 
   editor::Editor core;
   render::TextLayerRenderer texts;

@@ -1,0 +1,126 @@
+#include "preview/preview_wiring.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "export/export_settings.h"
+#include "main_window.h"
+#include "preview/gif_size_meter.h"
+#include "preview/preview_controller.h"
+#include "session/editor_session.h"
+#include "widgets/frame_view.h"
+#include "widgets/palette_panel.h"
+
+namespace zefra::app {
+
+namespace {
+
+// Changes after which the exported GIF may differ: anything but moving between frames or
+// choosing another slot in a list.
+bool changesTheGif(const editor::Change& change) {
+  return change.applied && (change.frames.any() || change.frameCountChanged || change.settingsChanged ||
+                            change.projectReplaced);
+}
+
+}  // namespace
+
+PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), window(mainWindow) {
+  EditorSession& session = window.session();
+  QAction* previewAction = window.findChild<QAction*>(QStringLiteral("MStart"));
+  QLabel* statusPane = window.findChild<QLabel*>(QStringLiteral("RzPane1"));
+  QWidget* workArea = window.findChild<QWidget*>(QStringLiteral("Panel1"));
+
+  PreviewHost host;
+  host.window = &window;
+  host.project = [&session]() -> const model::LabelProject& { return session.project(); };
+  host.settings = [this, &session] {
+    exporter::ExportSettings settings = exporter::exportSettingsOf(session.project());
+    settings.loop = loopChecked();
+    return settings;
+  };
+  host.workAreaColor = [workArea] { return workArea ? workArea->palette().color(QPalette::Window) : QColor(Qt::gray); };
+  host.previewAction = previewAction;
+  host.statusPane = statusPane;
+  host.statusBar = window.statusBar();
+  host.makeTransparent = [&session](Color color) {
+    session.apply([color](editor::Editor& e) {
+      return e.editSettings("Transparent Color", [color](model::ProjectSettings& s) {
+        s.transparentColor = color;
+        s.transparent = true;
+      });
+    });
+  };
+  controller = std::make_unique<PreviewController>(host);
+  if (previewAction) connect(previewAction, &QAction::triggered, controller.get(), &PreviewController::startPreview);
+
+  auto* sizePane = new QLabel(window.statusBar());
+  sizePane->setObjectName(QStringLiteral("GifSizePane"));
+  sizePane->setAccessibleName(tr("GIF size"));
+  window.statusBar()->addPermanentWidget(sizePane);
+  meter = std::make_unique<GifSizeMeter>(sizePane, [this, &session] {
+    exporter::ExportSettings settings = exporter::exportSettingsOf(session.project());
+    settings.loop = loopChecked();
+    return std::make_pair(&session.project(), settings);
+  });
+
+  connect(&session, &EditorSession::changed, this, [this](const editor::Change& change) {
+    controller->projectChanged(change);
+    if (!changesTheGif(change)) return;
+    if (change.projectReplaced) meter->measureNow();
+    else meter->projectChanged();
+  });
+  placePalette();
+  if (auto* loop = window.findChild<QCheckBox*>(QStringLiteral("ChBox5"))) {
+    connect(loop, &QCheckBox::toggled, this, [this] {
+      controller->rebuildIfOpen();
+      meter->projectChanged();
+    });
+  }
+  // Animated GIF pictures on the canvas show each new frame.
+  connect(&session, &EditorSession::pictureFrameChanged, this, [this, &session] {
+    if (FrameView* view = window.canvas()) view->setPicture(session.canvas().bitmap());
+  });
+  window.installEventFilter(this);
+  meter->measureNow();
+}
+
+PreviewWiring::~PreviewWiring() = default;
+
+bool PreviewWiring::loopChecked() const {
+  const auto* loop = window.findChild<QCheckBox*>(QStringLiteral("ChBox5"));
+  return loop ? loop->isChecked() : true;
+}
+
+void PreviewWiring::placePalette() {
+  QWidget* page = window.page(3);
+  if (!page) return;
+  auto* group = page->findChild<QGroupBox*>(QStringLiteral("GroupGlobalPalette"));
+  cells = new PalettePanel;
+  if (group) {
+    if (!group->layout()) new QVBoxLayout(group);
+    group->layout()->addWidget(cells);
+  } else {
+    // The page has no palette group yet: one of its own at the page's right.
+    group = new QGroupBox(QStringLiteral("Global Palette"), page);
+    group->setObjectName(QStringLiteral("Gr11"));
+    (new QVBoxLayout(group))->addWidget(cells);
+    if (QLayout* pageLayout = page->layout()) pageLayout->addWidget(group);
+    else group->setGeometry(page->width() - 460, 0, 456, 200);
+  }
+  controller->setPalettePanel(cells);
+}
+
+bool PreviewWiring::eventFilter(QObject* watched, QEvent* event) {
+  // A close request while the GIF is being built stops the build, so the window closes
+  // now instead of when the export would have ended.
+  if (watched == &window && event->type() == QEvent::Close && controller->busy()) controller->cancel();
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace zefra::app
