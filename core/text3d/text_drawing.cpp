@@ -26,9 +26,10 @@ struct ScratchBuffers {
   }
 };
 
-// One set of buffers for every text: drawing, like the glyph cache, runs on one thread.
+// One set of buffers for every text drawn on a thread: the editor's canvas and a
+// background export draw texts at the same time.
 ScratchBuffers& scratch() {
-  static ScratchBuffers buffers;
+  static thread_local ScratchBuffers buffers;
   return buffers;
 }
 
