@@ -1,13 +1,14 @@
 # The two commands a newcomer needs: `make run` and `make test`. See README.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 DEMO       ?= demo/zefra-banner.lbl
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build programs run test test-asan package fuzz bench clean
+.PHONY: all deps configure build programs run test test-asan test-tsan package fuzz bench clean
 
 all: build
 
@@ -45,6 +46,15 @@ test-asan: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The export's threaded paths (frame workers, the CLI exporting in parallel) under
+# ThreadSanitizer; any reported race fails the run.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEFRA_SANITIZE_THREAD=ON \
+	  -DZEFRA_BUILD_APP=OFF -DZEFRA_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target zefra_export_tests zefra_cli_tests
+	cd $(TSAN_BUILD)/tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./zefra_export_tests
+	cd $(TSAN_BUILD)/tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./zefra_cli_tests
+
 # zefra_<version>_<arch>.deb in $(BUILD)/package/, built from the programs alone.
 package: programs
 	cd $(BUILD) && cpack -G DEB
@@ -61,4 +71,4 @@ bench: build
 	bash scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
