@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QStatusBar>
@@ -106,12 +107,35 @@ void PreviewWiring::placePalette() {
     if (!group->layout()) new QVBoxLayout(group);
     group->layout()->addWidget(cells);
   } else {
-    // The page has no palette group yet: one of its own at the page's right.
-    group = new QGroupBox(QStringLiteral("Global Palette"), page);
+    // The page has no controls yet: the palette group and the two check boxes the preview
+    // needs ("Transparent GIF", which "Set Color as Transparent" checks, and "Loop").
+    group = new QGroupBox(QStringLiteral("Global Palette"));
     group->setObjectName(QStringLiteral("Gr11"));
     (new QVBoxLayout(group))->addWidget(cells);
-    if (QLayout* pageLayout = page->layout()) pageLayout->addWidget(group);
-    else group->setGeometry(page->width() - 460, 0, 456, 200);
+    EditorSession& session = window.session();
+    auto* transparent = new QCheckBox(QStringLiteral("Transparent GIF"));
+    transparent->setObjectName(QStringLiteral("ChBox4"));
+    auto* loop = new QCheckBox(QStringLiteral("Loop"));
+    loop->setObjectName(QStringLiteral("ChBox5"));
+    loop->setChecked(true);
+    const auto fill = [transparent, &session] {
+      const QSignalBlocker block(transparent);
+      transparent->setChecked(session.project().settings.transparent);
+    };
+    fill();
+    connect(&session, &EditorSession::changed, transparent, fill);
+    connect(transparent, &QCheckBox::toggled, this,
+            [&session](bool on) { session.setField(editor::Field::Transparent, on ? 1 : 0); });
+    auto* column = new QVBoxLayout;
+    column->addWidget(transparent);
+    column->addWidget(loop);
+    column->addStretch();
+    auto* controls = new QWidget(page);
+    auto* row = new QHBoxLayout(controls);
+    row->addLayout(column);
+    row->addWidget(group, 1);
+    if (!page->layout()) new QVBoxLayout(page);
+    page->layout()->addWidget(controls);
   }
   controller->setPalettePanel(cells);
 }

@@ -61,14 +61,14 @@ class PreviewWindowTest : public QObject {
     // "Set Color as Transparent" checks "Transparent GIF" and rebuilds the open preview.
     auto* transparentBox = w.main->findChild<QCheckBox*>(QStringLiteral("ChBox4"));
     QVERIFY(!w.project().settings.transparent);
-    if (transparentBox) QVERIFY(!transparentBox->isChecked());
+    QVERIFY(transparentBox && !transparentBox->isChecked());
     QSignalSpy shown(&wiringOf(w).preview(), &PreviewController::previewShown);
     const Color colourFour = image.globalTable().entryColor(4);
     cells->openMenu(4, cells->mapToGlobal(QPoint(2, 2)));
     cells->popupMenu()->findChild<QAction*>(QStringLiteral("MSetasTransp"))->trigger();
     QVERIFY(w.project().settings.transparent);
     QCOMPARE(w.project().settings.transparentColor, colourFour);
-    if (transparentBox) QVERIFY(transparentBox->isChecked());
+    QVERIFY(transparentBox->isChecked());
     QVERIFY(shown.wait(30000));
     QVERIFY(!w.action("MStart")->isEnabled());
 
