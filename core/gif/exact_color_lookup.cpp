@@ -35,7 +35,7 @@ ExactColorLookup::ExactColorLookup(const Palette& palette, bool denseCache) : co
   cells.resize(std::size_t{1} << (3 * kCellBits));
   cellReady.assign(cells.size(), 0);
   if (dense) {
-    denseIndex.resize(std::size_t{1} << 24);
+    denseIndex.reset(new std::uint8_t[std::size_t{1} << 24]);
     known.assign((std::size_t{1} << 24) / 64, 0);
   } else {
     cache.assign(4096, 0);

@@ -8,6 +8,7 @@
 // distinct colour of a picture is searched once.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/color.h"
@@ -47,7 +48,8 @@ class ExactColorLookup {
   std::vector<std::uint64_t> cache;  // (colour + 1) << 8 | index; 0 = free
   std::size_t cached = 0;
   bool dense = false;
-  std::vector<std::uint8_t> denseIndex;
+  // Read only where `known` says it was written, so its pages are never cleared up front.
+  std::unique_ptr<std::uint8_t[]> denseIndex;
   std::vector<std::uint64_t> known;
 };
 
