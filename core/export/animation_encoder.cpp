@@ -98,14 +98,19 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   // packer finds every unchanged area.
   gif::ExactColorLookup lookup(palette);
   FramePacker packer(image, width, height);
+  int localFrames = 0;
   std::uint64_t transparentPixels = 0;
   std::vector<std::uint8_t> indices(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int i = 1; i <= frameCount; ++i) {
-    const raster::FastBitmap bitmap = frames(i);
-    checkSize(bitmap, width, height, i);
-    std::uint64_t clearPixels = 0;
+  std::vector<Color> localTable;
+  // Maps a frame through `through` and answers the summed squared error of its pixels.
+  const auto mapFrame = [&](const raster::FastBitmap& bitmap, gif::ExactColorLookup& through, int clearIndex,
+                            std::uint64_t& clearPixels) {
+    const gif::Palette& colours = through.palette();
+    std::uint64_t error = 0;
+    clearPixels = 0;
     Color previous = 0xFFFFFFFFu;
     std::uint8_t previousIndex = 0;
+    std::uint64_t previousError = 0;
     std::size_t at = 0;
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* p = bitmap.row(y);
@@ -113,18 +118,55 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
         const Color c = rgb(p[2], p[1], p[0]);
         if (c != previous) {
           previous = c;
-          previousIndex = c == clearColor ? static_cast<std::uint8_t>(transparentIndex)
-                                          : static_cast<std::uint8_t>(lookup.indexFor(targetColorFor(kind, c)));
+          if (c == clearColor) {
+            previousIndex = static_cast<std::uint8_t>(clearIndex);
+            previousError = 0;
+          } else {
+            const Color target = targetColorFor(kind, c);
+            previousIndex = static_cast<std::uint8_t>(through.indexFor(target));
+            const Color got = colours[previousIndex];
+            const int dr = redOf(got) - redOf(c), dg = greenOf(got) - greenOf(c), db = blueOf(got) - blueOf(c);
+            previousError = kind == model::PaletteKind::Windows ? static_cast<std::uint64_t>(dr * dr + dg * dg + db * db) : 0;
+          }
         }
         indices[at] = previousIndex;
         clearPixels += c == clearColor;
+        error += previousError;
       }
     }
-    transparentPixels += clearPixels;
+    return error;
+  };
+  // A frame the shared palette serves badly (for example one whose colours appear in no
+  // other frame) gets a table of its own when that at least halves its error.
+  const std::uint64_t pixelsPerFrame = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  const double goodEnough = 3.0 * static_cast<double>(pixelsPerFrame) * 255.0 * 255.0 / 31622.8;  // 45 dB
+  for (int i = 1; i <= frameCount; ++i) {
+    const raster::FastBitmap bitmap = frames(i);
+    checkSize(bitmap, width, height, i);
+    std::uint64_t clearPixels = 0;
+    const std::uint64_t sharedError = mapFrame(bitmap, lookup, transparentIndex, clearPixels);
     ScreenPicture picture;
     picture.indices = &indices;
     picture.table = &table;
     picture.transparentIndex = transparentIndex;
+    if (kind == model::PaletteKind::Windows && static_cast<double>(sharedError) > goodEnough) {
+      gif::ColorHistogram own;
+      own.add(bitmap, settings.transparent ? std::optional<Color>(clearColor) : std::nullopt);
+      const std::vector<gif::WeightedColor> ownColours = own.colors();
+      gif::Palette ownPalette = gif::buildPalette(ownColours, capacity - (needsTransparentIndex ? 1 : 0));
+      if (!ownPalette.empty() && 2.0 * gif::paletteError(ownColours, ownPalette) < static_cast<double>(sharedError)) {
+        gif::ExactColorLookup ownLookup(ownPalette);
+        const int ownClear = needsTransparentIndex ? static_cast<int>(ownPalette.size()) : -1;
+        mapFrame(bitmap, ownLookup, ownClear, clearPixels);
+        localTable = ownPalette;
+        if (needsTransparentIndex) localTable.push_back(0);
+        picture.table = &localTable;
+        picture.transparentIndex = ownClear;
+        picture.localTable = true;
+        ++localFrames;
+      }
+    }
+    transparentPixels += clearPixels;
     picture.delayCs = delayCentiseconds(delaysMs[static_cast<std::size_t>(i - 1)]);
     packer.add(picture);
     if (progress) progress(ExportStage::Assembling, i, frameCount);
@@ -140,6 +182,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     details->framesWritten = packer.framesWritten();
     details->colors = static_cast<int>(palette.size());
     details->transparentPixels = transparentPixels;
+    details->localTables = localFrames;
   }
   return report;
 }

@@ -30,6 +30,7 @@ struct EncodeReport {
   int framesWritten = 0;
   int colors = 0;  // palette colours, the transparent entry not counted
   std::uint64_t transparentPixels = 0;  // over all frames, in a transparent export
+  int localTables = 0;                  // frames reduced to a palette of their own
 };
 
 // Rebuilds `image` from `frameCount` frames of width x height that `frames` draws (it is

@@ -144,6 +144,35 @@ TEST(AnimationEncoderTest, OptimisedFramesPlayBackExactlyToTheRenderedOnes) {
   EXPECT_GT(cleared, 5);
 }
 
+TEST(AnimationEncoderTest, FramesWithColoursOfTheirOwnGetTheirOwnTable) {
+  // Four frames of 200 random colours each: no shared table holds them, each frame's own
+  // does exactly, so playback gives back every frame exactly.
+  std::mt19937 rng(77);
+  Clip clip;
+  for (int f = 0; f < 4; ++f) {
+    std::vector<Color> colours;
+    for (int k = 0; k < 200; ++k) colours.push_back(rng() & 0xFFFFFF);
+    FastBitmap b(40, 10);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 40; ++x) b.setPixel(x, y, colours[static_cast<std::size_t>((x * 7 + y * 13) % 200)]);
+    clip.frames.push_back(b);
+    clip.delaysMs.push_back(100);
+  }
+  for (bool transparent : {false, true}) {
+    ExportSettings s;
+    s.transparent = transparent;
+    s.transparentColor = clip.frames[2].pixel(0, 0);
+    gif::GifImage image;
+    EncodeReport details;
+    encode(clip, s, image, &details);
+    EXPECT_GE(details.localTables, 3);
+    expectSameShow(playedTimeline(image, 2), expectedTimeline(clip, s, 2), image.frames().count());
+    gif::GifImage reread;
+    reread.loadFromBytes(image.saveToBytes());
+    expectSameShow(playedTimeline(reread, 2), expectedTimeline(clip, s, 2), reread.frames().count());
+  }
+}
+
 TEST(AnimationEncoderTest, FramesAreDrawnTwiceInOrderAndNeverHeldTogether) {
   Clip clip;
   for (int i = 0; i < 4; ++i) {
