@@ -54,6 +54,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   buildFrameToolButtons();
   buildCentralArea();
   buildStatusBar();
+  panels = PropertyPages::build(*pages, *editing, *this->prompts);
 
   aboutBox = new AboutBox(this);
   helpWindow = new HelpWindow(programFolder(QStringLiteral("Help")), this);

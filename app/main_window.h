@@ -17,6 +17,7 @@
 #include "editor/editor.h"
 #include "editor/recent_files.h"
 #include "editor/settings_store.h"
+#include "panels/property_pages.h"
 #include "session/editor_session.h"
 #include "support/user_prompts.h"
 
@@ -34,6 +35,7 @@ class CanvasEditing;
 class ExternalPictureEditor;
 class FrameView;
 class HelpWindow;
+class UndoActions;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -49,6 +51,7 @@ class MainWindow : public QMainWindow {
   EditorSession& session() { return *editing; }
   const editor::Editor& editor() const { return editing->editor(); }
   QWidget* page(int index) const;
+  const PropertyPages& propertyPages() const { return panels; }
   FrameView* canvas() const { return canvasView; }
   int helpContext() const { return currentHelpContext; }
   HelpWindow* help() const { return helpWindow; }
@@ -187,6 +190,8 @@ class MainWindow : public QMainWindow {
   CanvasEditing* canvasEditor = nullptr;
   ExternalPictureEditor* pictureEditor = nullptr;
 
+  PropertyPages panels;
+  UndoActions* undoActions = nullptr;
   AboutBox* aboutBox = nullptr;
   HelpWindow* helpWindow = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QToolBar>
 
 #include "main_window.h"
+#include "session/undo_actions.h"
 #include "support/screen.h"
 #include "widgets/padlock_icon.h"
 
@@ -114,6 +115,10 @@ void MainWindow::buildMenus() {
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
   edit->setObjectName(QStringLiteral("Edit1"));
+  undoActions = new UndoActions(*editing, this);
+  edit->addAction(undoActions->undoAction());
+  edit->addAction(undoActions->redoAction());
+  edit->addSeparator();
   edit->addAction(insertAction);
   edit->addAction(deleteAction);
   edit->addAction(reverseAction);

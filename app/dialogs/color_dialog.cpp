@@ -207,9 +207,13 @@ bool ColorDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Only hexadecimal digits and "#" may be typed (small a..f become capitals); copying,
-// pasting, Backspace and keys that type nothing (arrows, Tab, Enter) work as usual.
+// pasting, selecting all, Backspace and keys that type nothing (arrows, Tab, Enter) work
+// as usual.
 bool ColorDialog::filterKey(QKeyEvent* event) {
-  if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste)) return false;
+  if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste) ||
+      event->matches(QKeySequence::SelectAll)) {
+    return false;
+  }
   if (event->key() == Qt::Key_Backspace) return false;
   const QString text = event->text();
   if (text.isEmpty()) return false;

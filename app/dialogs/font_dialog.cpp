@@ -55,13 +55,15 @@ void FontDialog::setChoice(const editor::FontChoice& choice) {
   font.setUnderline(choice.underline);
   font.setStrikeOut(choice.strikeOut);
   fonts->setCurrentFont(font);
+  presetName = font.family();
+  presetFamily = fonts->currentFont().family();
   colorChoice->setColor(choice.color);
 }
 
 editor::FontChoice FontDialog::choice() const {
   const QFont font = fonts->currentFont();
   editor::FontChoice choice;
-  choice.name = font.family().toStdString();
+  choice.name = (font.family() == presetFamily ? presetName : font.family()).toStdString();
   choice.size = font.pointSize();
   choice.color = colorChoice->color();
   choice.bold = font.bold();

@@ -33,6 +33,10 @@ class FontDialog : public QDialog {
   QFontDialog* fonts = nullptr;
   ColorButton* colorChoice = nullptr;
   ColorChooser chooseColor;
+  // A face the system lacks shows as its stand-in ("Arial" as "Liberation Sans"); the
+  // project keeps the name it had unless the user picks another face.
+  QString presetName;
+  QString presetFamily;
 };
 
 }  // namespace zefra::app

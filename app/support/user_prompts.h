@@ -7,15 +7,18 @@
 #include <QString>
 #include <optional>
 
+#include "dialogs/panel_dialogs.h"
+
 class QWidget;
 
 namespace zefra::app {
 
 inline const QString kLblFilter = QStringLiteral("LBL - Zefra Format (*.lbl)");
 
-class UserPrompts {
+// The property pages' dialogs (colour, font, picture and texture files) are part of it.
+class UserPrompts : public PanelDialogs {
  public:
-  virtual ~UserPrompts() = default;
+  ~UserPrompts() override = default;
 
   // A Yes/No/Cancel question with the caption "Zefra" and a question icon.
   virtual QMessageBox::StandardButton question(QWidget* parent, const QString& text);
@@ -31,6 +34,9 @@ class UserPrompts {
   virtual std::optional<int> tweenCount(QWidget* parent, int maximum);
   // "Import GIF...": the GIF file to import; an empty answer means the user cancelled.
   virtual QString openGifPath(QWidget* parent, const QString& directory);
+
+  // A refused entry of a property page, as an error with the caption "Zefra".
+  void invalidEntry(QWidget* parent, const QString& text) override { error(parent, QStringLiteral("Zefra"), text); }
 };
 
 }  // namespace zefra::app

@@ -121,6 +121,13 @@ class ColorDialogTest : public QObject {
     QCOMPARE(shown.dialog.findChild<ColorPicker*>()->pickColor(), rgb(0x12, 0xAB, 0xC0));
     QTest::keyClicks(shown.text, "DEF");
     QCOMPARE(shown.text->text(), QString("#12ABCD")); // at most 7 characters
+    // Select all works as everywhere; other control keys type nothing.
+    QTest::keyClick(shown.text, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(shown.text->selectedText(), QString("#12ABCD"));
+    QTest::keyClick(shown.text, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(shown.text->text(), QString("#12ABCD"));
+    QTest::keyClicks(shown.text, "#ff8822");
+    QCOMPARE(shown.dialog.sampleColor(), rgb(255, 136, 34));
     QVERIFY(shown.errors.isEmpty());
   }
 

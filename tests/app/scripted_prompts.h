@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <deque>
+#include <optional>
 #include <functional>
 
 #include "support/user_prompts.h"
@@ -80,6 +81,50 @@ class ScriptedPrompts : public UserPrompts {
     return p;
   }
 
+  // The property pages' dialogs: answers in order; with none left the user cancels.
+  std::deque<std::optional<Color>> colors;
+  std::deque<std::optional<editor::FontChoice>> fonts;
+  std::deque<QString> picturePaths;
+  std::deque<QString> texturePaths;
+  QString lastPictureDirectory;
+  QString lastPictureName;
+  QString lastTextureDirectory;
+  std::optional<Color> lastColorOffered;
+
+  std::optional<Color> chooseColor(QWidget*, Color initial) override {
+    lastColorOffered = initial;
+    return next(colors);
+  }
+  std::optional<editor::FontChoice> chooseFont(QWidget*, const editor::FontChoice&) override {
+    return next(fonts);
+  }
+  QString openPicturePath(QWidget*, const QString& directory, const QString& fileName) override {
+    lastPictureDirectory = directory;
+    lastPictureName = fileName;
+    return next(picturePaths).value_or(QString());
+  }
+  QString openTexturePath(QWidget*, const QString& directory) override {
+    lastTextureDirectory = directory;
+    return next(texturePaths).value_or(QString());
+  }
+
+ private:
+  template <typename T>
+  static std::optional<T> next(std::deque<T>& answers) {
+    if (answers.empty()) return std::nullopt;
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  template <typename T>
+  static std::optional<T> next(std::deque<std::optional<T>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<T> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+ public:
  private:
   PromptLog& log;
 };

@@ -1,0 +1,40 @@
+#include "dialogs/panel_dialogs.h"
+
+#include <QFileDialog>
+
+#include "dialogs/color_dialog.h"
+#include "dialogs/font_dialog.h"
+
+namespace zefra::app {
+
+PanelDialogs::~PanelDialogs() = default;
+
+std::optional<Color> PanelDialogs::chooseColor(QWidget* parent, Color initial) {
+  if (!colorDialog) colorDialog = new ColorDialog(parent ? parent->window() : nullptr);
+  colorDialog->setDialogColor(initial);
+  if (!colorDialog->execute()) return std::nullopt;
+  return colorDialog->dialogColor();
+}
+
+std::optional<editor::FontChoice> PanelDialogs::chooseFont(QWidget* parent,
+                                                                   const editor::FontChoice& initial) {
+  FontDialog dialog([this](QWidget* owner, Color c) { return chooseColor(owner, c); }, parent);
+  dialog.setChoice(initial);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
+}
+
+QString PanelDialogs::openPicturePath(QWidget* parent, const QString& directory, const QString& fileName) {
+  const QString start = fileName.isEmpty() ? directory : directory + QLatin1Char('/') + fileName;
+  return QFileDialog::getOpenFileName(parent, QObject::tr("Load Picture"), start, kPictureFilter);
+}
+
+QString PanelDialogs::openTexturePath(QWidget* parent, const QString& directory) {
+  return QFileDialog::getOpenFileName(parent, QObject::tr("Load Texture"), directory, kTextureFilter);
+}
+
+void PanelDialogs::invalidEntry(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, QStringLiteral("Zefra"), text);
+}
+
+}  // namespace zefra::app

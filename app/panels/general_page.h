@@ -1,0 +1,35 @@
+#pragma once
+// Page "&General": the label size and delay, the web-site and frame colours, the border
+// band and the background gradient.
+
+#include "panels/property_page.h"
+
+class QLineEdit;
+
+namespace zefra::app {
+
+class GeneralPage : public PropertyPage {
+  Q_OBJECT
+
+ public:
+  GeneralPage(EditorSession& session, PanelDialogs& dialogs, QWidget* parent = nullptr);
+
+ protected:
+  void fillPage() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QLineEdit* sizeEdit(const char* name, const QString& hint);
+  void sizeEdited(QLineEdit* edit);  // a typed width, height or delay
+  void sizeLeft(QLineEdit* edit);    // the user left the field
+
+  QLineEdit* widthEdit = nullptr;   // "CWidth"
+  QLineEdit* heightEdit = nullptr;  // "CHeight"
+  QLineEdit* delayEdit = nullptr;   // "CDelay"
+  std::vector<QWidget*> borderControls;
+  std::vector<ColorButton*> borderColors;
+  std::vector<QWidget*> gradientControls;
+  std::vector<ColorButton*> gradientColors;
+};
+
+}  // namespace zefra::app

@@ -1,0 +1,153 @@
+#include "panels/pictures_shapes_page.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "editor/panel_edits.h"
+#include "session/editor_session.h"
+#include "widgets/color_button.h"
+
+namespace zefra::app {
+
+using editor::Field;
+
+namespace {
+
+QComboBox* slotList(QWidget* parent, const char* name, const QString& hint, const QString& item) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName(QLatin1String(name));
+  list->setToolTip(hint);
+  list->setAccessibleName(hint);
+  for (int n = 1; n <= model::kSlots; ++n) list->addItem(item.arg(n));
+  return list;
+}
+
+}  // namespace
+
+PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dialogs, QWidget* parent)
+    : PropertyPage(session, dialogs, parent) {
+  setObjectName(QStringLiteral("PicturesShapesPage"));
+
+  // --- Shapes
+  QGroupBox* shapes = group("GroupShapes", tr("Shapes"));
+  shapeList = slotList(this, "CBox7", tr("Select shape layer"), tr("Shape %1"));
+  connect(shapeList, &QComboBox::currentIndexChanged, this, [this](int index) {
+    this->session.apply([index](editor::Editor& e) { return editor::selectSlotSeeding(e, editor::SlotKind::Shape, index + 1); });
+  });
+  QComboBox* style = bindChoice(Field::ShapeStyle, tr("Shape style"));
+  QSpinBox* x = bindSpin(Field::ShapeX, tr("Horizontal coordinate"));
+  QSpinBox* y = bindSpin(Field::ShapeY, tr("Vertical coordinate"));
+  QSpinBox* w = bindSpin(Field::ShapeWidth, tr("Shape width, pixels"));
+  QSpinBox* h = bindSpin(Field::ShapeHeight, tr("Shape height, pixels"));
+  ColorButton* fill = bindColor(Field::ShapeFillColor, tr("Color at the begin of the gradient"));
+  ColorButton* borderColor = bindColor(Field::ShapeBorderColor, tr("Color at the end of the gradient"));
+  QSpinBox* borderWidth = bindSpin(Field::ShapeBorderWidth, tr("Border Width"));
+  QLabel* labels[] = {caption("L30", tr("X:"), x, true),           caption("L31", tr("Y:"), y, true),
+                      caption("L32", tr("W:"), w, true),           caption("L33", tr("H:"), h, true),
+                      caption("L34", tr("Shape Color:"), fill, true), caption("L35", tr("Border:"), borderColor, true),
+                      caption("L36", tr("Border Width:"), borderWidth, true)};
+  auto* shapeGrid = new QGridLayout(shapes);
+  shapeGrid->addWidget(shapeList, 0, 0, 1, 2);
+  shapeGrid->addWidget(style, 0, 2, 1, 2);
+  shapeGrid->addWidget(labels[0], 1, 0);
+  shapeGrid->addWidget(x, 1, 1);
+  shapeGrid->addWidget(labels[1], 1, 2);
+  shapeGrid->addWidget(y, 1, 3);
+  shapeGrid->addWidget(labels[2], 2, 0);
+  shapeGrid->addWidget(w, 2, 1);
+  shapeGrid->addWidget(labels[3], 2, 2);
+  shapeGrid->addWidget(h, 2, 3);
+  shapeGrid->addWidget(labels[4], 3, 0, 1, 2);
+  shapeGrid->addWidget(fill, 3, 2, 1, 2);
+  shapeGrid->addWidget(labels[5], 4, 0, 1, 2);
+  shapeGrid->addWidget(borderColor, 4, 2, 1, 2);
+  shapeGrid->addWidget(labels[6], 5, 0, 1, 2);
+  shapeGrid->addWidget(borderWidth, 5, 2, 1, 2);
+  shapeGrid->setRowStretch(6, 1);
+  shapeControls = {x, y, w, h, fill, borderColor, borderWidth};
+  for (QLabel* label : labels) shapeControls.push_back(label);
+  shapeColors = {fill, borderColor};
+
+  // --- Pictures
+  QGroupBox* pictures = group("GroupPictures", tr("Pictures"));
+  pictureList = slotList(this, "CBox6", tr("Select picture layer"), tr("Picture %1"));
+  connect(pictureList, &QComboBox::currentIndexChanged, this, [this](int index) {
+    this->session.apply(
+        [index](editor::Editor& e) { return editor::selectSlotSeeding(e, editor::SlotKind::Picture, index + 1); });
+  });
+  auto* load = new QPushButton(tr("Load Picture..."), this);
+  load->setObjectName(QStringLiteral("RzB5"));
+  markPerFrame(load);
+  connect(load, &QPushButton::clicked, this, &PicturesShapesPage::loadPicture);
+  clearPicture = new QPushButton(tr("Clear Picture"), this);
+  clearPicture->setObjectName(QStringLiteral("RzB6"));
+  markPerFrame(clearPicture);
+  connect(clearPicture, &QPushButton::clicked, this, [this] { this->session.setField(Field::PictureFile, QString()); });
+  editPicture = new QPushButton(tr("Edit Picture..."), this);
+  editPicture->setObjectName(QStringLiteral("RzB7"));
+  connect(editPicture, &QPushButton::clicked, this, &PicturesShapesPage::editPictureRequested);
+  QSpinBox* px = bindSpin(Field::PictureX, tr("Horizontal coordinate"));
+  QSpinBox* py = bindSpin(Field::PictureY, tr("Vertical coordinate"));
+  pictureName = caption("L8", tr("No picture"), nullptr, true);
+  pictureName->setAccessibleName(tr("Picture file"));
+  pictureName->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  auto* pictureGrid = new QGridLayout(pictures);
+  pictureGrid->addWidget(pictureList, 0, 0, 1, 4);
+  pictureGrid->addWidget(load, 1, 0, 1, 2);
+  pictureGrid->addWidget(clearPicture, 1, 2, 1, 2);
+  pictureGrid->addWidget(editPicture, 2, 0, 1, 2);
+  pictureGrid->addWidget(caption("L9", tr("X:"), px, true), 3, 0);
+  pictureGrid->addWidget(px, 3, 1);
+  pictureGrid->addWidget(caption("L10", tr("Y:"), py, true), 3, 2);
+  pictureGrid->addWidget(py, 3, 3);
+  pictureGrid->addWidget(pictureName, 4, 0, 1, 4);
+  pictureGrid->setRowStretch(5, 1);
+
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(4, 4, 4, 4);
+  row->addWidget(shapes, 1);
+  row->addWidget(pictures, 1);
+
+  QWidget* order[] = {shapeList, style, x, y, w, h, fill, borderColor, borderWidth,
+                      pictureList, load, clearPicture, editPicture, px, py};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void PicturesShapesPage::loadPicture() {
+  const model::LabelProject& project = session.project();
+  const QString current = QString::fromStdString(editor::fieldText(project, Field::PictureFile));
+  const QFileInfo info(current);
+  const QString directory = current.contains(QLatin1Char('/')) ? info.path() : QString::fromStdString(project.appDir);
+  const QString chosen = dialogs.openPicturePath(this, directory, current.isEmpty() ? QString() : info.fileName());
+  if (chosen.isEmpty()) return;
+  session.setField(Field::PictureFile, chosen);
+}
+
+void PicturesShapesPage::fillPage() {
+  const model::LabelProject& project = session.project();
+  {
+    const QSignalBlocker shapeBlock(shapeList);
+    const QSignalBlocker pictureBlock(pictureList);
+    shapeList->setCurrentIndex(project.currentShape - 1);
+    pictureList->setCurrentIndex(project.currentPicture - 1);
+  }
+  const bool shapeOn = project.current().shapeStyle[project.currentShape - 1] >= 1;
+  for (QWidget* w : shapeControls) w->setEnabled(shapeOn);
+  for (ColorButton* b : shapeColors) b->setShowsColor(shapeOn);
+
+  const QString file = QString::fromStdString(editor::fieldText(project, Field::PictureFile));
+  pictureName->setText(file.isEmpty() ? tr("No picture") : QFileInfo(file).fileName());
+  pictureName->setToolTip(file);
+  pictureName->setAccessibleDescription(pictureName->text());
+  clearPicture->setEnabled(!file.isEmpty());
+  editPicture->setEnabled(!file.isEmpty());
+}
+
+}  // namespace zefra::app
