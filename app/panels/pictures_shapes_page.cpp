@@ -92,7 +92,7 @@ PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dia
   connect(clearPicture, &QPushButton::clicked, this, [this] { this->session.setField(Field::PictureFile, QString()); });
   editPicture = new QPushButton(tr("Edit Picture..."), this);
   editPicture->setObjectName(QStringLiteral("RzB7"));
-  connect(editPicture, &QPushButton::clicked, this, &PicturesShapesPage::editPictureRequested);
+  // The main window starts the image editor on it (the page only enables it).
   QSpinBox* px = bindSpin(Field::PictureX, tr("Horizontal coordinate"));
   QSpinBox* py = bindSpin(Field::PictureY, tr("Vertical coordinate"));
   pictureName = caption("L8", tr("No picture"), nullptr, true);

@@ -16,10 +16,6 @@ class PicturesShapesPage : public PropertyPage {
  public:
   PicturesShapesPage(EditorSession& session, PanelDialogs& dialogs, QWidget* parent = nullptr);
 
- Q_SIGNALS:
-  // "Edit Picture...": the picture of the current slot goes to the image editor.
-  void editPictureRequested();
-
  protected:
   void fillPage() override;
 
