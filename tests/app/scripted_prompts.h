@@ -35,8 +35,9 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<QString> savePaths;
   std::deque<int> tweenCounts;  // none left = the user cancels
   std::deque<QString> gifPaths;  // empty string or none left = the user cancels
-  // Runs when a warning is shown, to look at the window at that moment.
+  // Run when a warning or an error is shown, to look at the window at that moment.
   std::function<void()> onWarning;
+  std::function<void()> onError;
 
   QMessageBox::StandardButton question(QWidget* parent, const QString& text) override {
     log.questions << text;
@@ -45,7 +46,10 @@ class ScriptedPrompts : public UserPrompts {
     answers.pop_front();
     return answer;
   }
-  void error(QWidget*, const QString& caption, const QString& text) override { log.errors << caption + '|' + text; }
+  void error(QWidget*, const QString& caption, const QString& text) override {
+    log.errors << caption + '|' + text;
+    if (onError) onError();
+  }
   void warning(QWidget*, const QString& caption, const QString& text) override {
     log.warnings << caption + '|' + text;
     if (onWarning) onWarning();

@@ -4,6 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QToolButton>
+#include <QMenuBar>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -11,11 +14,13 @@
 #include <QTimer>
 #include <QtTest>
 #include <memory>
+#include <vector>
 
 #include "widgets/frame_view.h"
 #include "io/lbl_reader.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "support/user_prompts.h"
 #include "window_driver.h"
 
 using namespace zefra;
@@ -324,6 +329,97 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(refusals.at(0).at(0).toString(), QString("Could not delete this frame."));
     QCOMPARE(w.log.errors.size(), 1);
     QCOMPARE(changes.size(), 4);
+  }
+
+  // Every command's menu caption, shortcut and toolbar hint as the user sees them, and the
+  // order of the items in each menu. (Other tests find the actions by object name only.)
+  void menusAndToolbarShowTheirCaptionsHintsAndShortcuts() {
+    Window w;
+    struct Command {
+      const char* action;
+      const char* caption;
+      QKeySequence shortcut;
+      const char* button;  // toolbar button, or nullptr
+      const char* hint;
+    };
+    const QKeySequence none;
+    const std::vector<std::pair<const char*, std::vector<Command>>> menus = {
+        {"&File",
+         {{"MNew", "&New...", QKeySequence(Qt::CTRL | Qt::Key_N), "RzNew", "New"},
+          {"MOpen", "&Open Project...", QKeySequence(Qt::CTRL | Qt::Key_O), "RzOpen", "Open Project..."},
+          {"MSave", "&Save Project", QKeySequence(Qt::CTRL | Qt::Key_S), "RzSave", "Save Project"},
+          {"MSaveas", "Save Project as...", none, "RzSaveas", "Save Project as..."},
+          {"MExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr, nullptr}}},
+        {"&Edit",
+         {{"MInsert", "&Insert Frame", none, "RzInsert", "Insert Frame"},
+          {"MDelete", "&Delete Frame", none, "RzDelete", "Delete Frame"},
+          {"MReverse", "&Reverse Frame Order", none, "RzReverse", "Reverse Frame Order"},
+          {"MLock", "&Lock Frames", none, "RzLock", "Lock/Unlock Frames"}}},
+        {"&View",
+         {{"MNext", "&Next Frame", none, "RzNext", "Next Frame"},
+          {"MPrevious", "&Previous Frame", none, "RzPrevious", "Previous Frame"},
+          {"MFirst", "&First Frame", none, "RzFirst", "First Frame"},
+          {"MLast", "&Last Frame", none, "RzLast", "Last Frame"},
+          {"MStart", "&GIF Preview", none, "RzStart", nullptr}}},
+        {"&Help", {{"MContents", "&Contents", none, "RzHelp", "Help"}, {"MAbout", "&About...", none, nullptr, nullptr}}},
+    };
+    QStringList titles;
+    for (QAction* top : w.main->menuBar()->actions())
+      if (top->menu()) titles << top->text();
+    QCOMPARE(titles.mid(0, 4), (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    for (const auto& [title, commands] : menus) {
+      QMenu* menu = nullptr;
+      for (QAction* top : w.main->menuBar()->actions())
+        if (top->menu() && top->text() == QLatin1String(title)) menu = top->menu();
+      QVERIFY2(menu, title);
+      const QList<QAction*> items = menu->actions();
+      qsizetype last = -1;
+      for (const Command& c : commands) {
+        QAction* a = w.action(c.action);
+        QVERIFY2(a, c.action);
+        const qsizetype at = items.indexOf(a);
+        QVERIFY2(at > last, qPrintable(QString("%1 missing or out of order in %2").arg(c.action, title)));
+        last = at;
+        QCOMPARE(a->text(), QString(c.caption));
+        QCOMPARE(a->shortcut(), c.shortcut);
+        if (!c.button) continue;
+        auto* button = w.main->findChild<QToolButton*>(QLatin1String(c.button));
+        QVERIFY2(button, c.button);
+        QCOMPARE(button->defaultAction(), a);
+        if (c.hint) QCOMPARE(button->toolTip(), QString(c.hint));
+      }
+    }
+    QMenu* recent = w.main->findChild<QMenu*>("MRecent");
+    QVERIFY(recent);
+    QCOMPARE(recent->title(), QString("Recent &Files"));
+    QVERIFY(w.action("MLock")->isCheckable());
+    QVERIFY(!w.action("MSave")->isEnabled());  // until the project has a file name
+  }
+
+  // The notices as the user sees them: the default prompts put the caption and icon the
+  // window asks for on a real message box.
+  void noticesUseTheirCaptionsAndIcons() {
+    UserPrompts prompts;
+    BoxSeen box;
+    answerNextMessageBox(QMessageBox::Ok, &box);
+    prompts.warning(nullptr, "WARNING", "The file old.lbl has been created with Zefra 1.02.");
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QString("WARNING"));
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.text, QString("The file old.lbl has been created with Zefra 1.02."));
+
+    box = BoxSeen();
+    answerNextMessageBox(QMessageBox::Ok, &box);
+    prompts.error(nullptr, "Zefra", "Error reading the file x.lbl");
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QString("Zefra"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+
+    box = BoxSeen();
+    answerNextMessageBox(QMessageBox::No, &box);
+    QCOMPARE(prompts.question(nullptr, "Project a.lbl has been modified. Save it?"), QMessageBox::No);
+    QCOMPARE(box.title, QString("Zefra"));
+    QCOMPARE(box.icon, QMessageBox::Question);
   }
 
   void labelWiderThanTheWindowWidensIt() {

@@ -280,6 +280,86 @@ class WindowLifecycleTest : public QObject {
     QCOMPARE(w.pane("RzPane1"), QString("OK"));
   }
 
+  // "&GIF Preview" (menu item and toolbar button) is off while a project is read, whether
+  // the load ends with the old-format notice, with an error or cleanly, and on again after.
+  void previewCommandIsDisabledWhileAProjectLoads() {
+    const QString old = work.filePath("old-preview.lbl");
+    testing::writeBytes(old.toStdString(), testing::v102File({testing::V102Frame().delay(70).size(200, 30)}));
+    const QString broken = work.filePath("broken-preview.lbl");
+    QFile f(broken);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("LB1 but not really");
+    f.close();
+    const QString good = work.filePath("good-preview.lbl");
+    writeProject(good, 2);
+
+    Window w;
+    QWidget* button = w.main->findChild<QWidget*>("RzStart");
+    QVERIFY(button);
+    QAction* item = w.action("MStart");
+    QVERIFY(item->isEnabled());
+    QVERIFY(button->isEnabled());
+    int looked = 0;
+    const auto lookWhileLoading = [&] {
+      ++looked;
+      QVERIFY(!item->isEnabled());
+      QVERIFY(!button->isEnabled());
+      QCOMPARE(w.pane("RzPane1"), QString("Please wait..."));
+    };
+    w.prompts->onWarning = lookWhileLoading;
+    w.prompts->onError = lookWhileLoading;
+    QVERIFY(w.main->openProject(old));
+    QVERIFY(!w.main->openProject(broken));
+    QCOMPARE(looked, 2);
+    QCOMPARE(w.log.warnings.size(), 1);
+    QCOMPARE(w.log.errors.size(), 1);
+    QVERIFY(item->isEnabled());
+    QVERIFY(button->isEnabled());
+    QCOMPARE(w.pane("RzPane1"), QString("OK"));
+
+    // A clean load: the state while reading is seen through the first change it publishes.
+    bool disabledDuringLoad = false;
+    const auto connection = QObject::connect(item, &QAction::changed, [&] { disabledDuringLoad |= !item->isEnabled(); });
+    QVERIFY(w.main->openProject(good));
+    QObject::disconnect(connection);
+    QVERIFY(disabledDuringLoad);
+    QVERIFY(item->isEnabled());
+    QVERIFY(button->isEnabled());
+  }
+
+  // A recent project that no longer loads reports the error and gives a new project, and
+  // its entry keeps its place in the list.
+  void recentEntryThatFailsToLoadStaysInTheList() {
+    const QString first = work.filePath("keep1.lbl");
+    const QString second = work.filePath("keep2.lbl");
+    Window w;
+    w.saveAs(first);
+    w.saveAs(second);
+    const QStringList before = w.recentCaptions();
+    QCOMPARE(before.at(0), "&1 " + second);
+    QCOMPARE(before.at(1), "&2 " + first);
+
+    QFile damaged(first);
+    QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("damaged");
+    damaged.close();
+    w.action("N21")->trigger();
+    QCOMPARE(w.log.errors, QStringList{"Zefra|Error reading the file " + first});
+    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl"));
+    QVERIFY(!w.action("MSave")->isEnabled());
+    QCOMPARE(w.recentCaptions(), before);
+
+    QVERIFY(QFile::remove(second));
+    w.action("N11")->trigger();
+    QCOMPARE(w.log.errors.size(), 2);
+    QCOMPARE(w.log.errors.at(1), "Zefra|Error reading the file " + second);
+    QCOMPARE(w.recentCaptions(), before);
+    // And so does the stored list that the next start reads.
+    w.main->close();
+    Window again;
+    QCOMPARE(again.recentCaptions(), before);
+  }
+
   void programFoldersInBuildAndInstalledLayouts() {
     QTemporaryDir root;
     QVERIFY(root.isValid());
