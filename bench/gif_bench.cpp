@@ -223,6 +223,34 @@ BENCHMARK(BM_Encode_Photo_Giflib)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decode_Photo_Giflib)->Unit(benchmark::kMillisecond);
 #endif
 
+// Reading and destroying many tiny items must take time linear in their number: files of
+// n one-pixel frames, and of n empty comment extensions before one frame. Per-item time
+// (the ns/item counter) should stay flat as n grows by 10x.
+std::vector<std::uint8_t> manyItems(int frames, int comments) {
+  std::vector<std::uint8_t> file = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255};
+  for (int i = 0; i < comments; ++i) file.insert(file.end(), {0x21, 0xFE, 0x00});
+  const std::uint8_t frame[] = {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0x02, 0x02, 0x44, 0x01, 0x00};
+  for (int i = 0; i < std::max(frames, 1); ++i) file.insert(file.end(), std::begin(frame), std::end(frame));
+  file.push_back(0x3B);
+  return file;
+}
+
+void readManyItems(benchmark::State& state, int frames, int comments) {
+  const std::vector<std::uint8_t> file = manyItems(frames, comments);
+  for (auto _ : state) {
+    gif::GifImage image;
+    image.loadFromBytes(file);
+    benchmark::DoNotOptimize(image.frames().count());
+  }
+  state.counters["ns/item"] = benchmark::Counter(static_cast<double>(state.iterations()) * (frames + comments),
+                                                 benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Read_TinyFrames(benchmark::State& s) { readManyItems(s, static_cast<int>(s.range(0)), 0); }
+void BM_Read_EmptyComments(benchmark::State& s) { readManyItems(s, 1, static_cast<int>(s.range(0))); }
+BENCHMARK(BM_Read_TinyFrames)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read_EmptyComments)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

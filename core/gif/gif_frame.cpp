@@ -206,6 +206,7 @@ void GifFrame::loadExtensions(GifInput& input) {
     const ExtensionClass* cls = findExtensionClass(input);
     if (!cls) throw GifError("Unknown extension type");
     input.stepBack();
+    if (image()) image()->countLoadedExtension();
     std::unique_ptr<GifExtension> ext = cls->create(*this);
     ext->loadFromStream(input);
     extList.add(std::move(ext));

@@ -1,6 +1,7 @@
 #include "gif/gif_image.h"
 
 #include <fstream>
+#include <string>
 #include <system_error>
 
 #include "gif/gif_error.h"
@@ -153,14 +154,29 @@ void GifImage::saveToFile(const std::filesystem::path& path) const {
 
 void GifImage::checkImagePixels(std::uint64_t additional) const {
   std::uint64_t total = additional;
-  for (const auto& frame : frameList) total += frame->pixelCount();
+  if (loadTotals.active) {
+    total += loadTotals.pixels;
+  } else {
+    for (const auto& frame : frameList) total += frame->pixelCount();
+  }
   if (total > limits.maxImagePixels) throw GifError("Image exceeds the pixel limit");
+}
+
+void GifImage::countLoadedExtension() {
+  if (!loadTotals.active) return;
+  if (++loadTotals.extensions > limits.maxExtensions)
+    throw GifError("Too many extensions (more than " + std::to_string(limits.maxExtensions) + ")");
 }
 
 void GifImage::loadFromStream(GifInput& input) {
   resetImage();
   const std::size_t start = input.position();
   progress(ProgressStage::Starting, 0, "Loading...");
+  loadTotals = LoadTotals{true, 0, 0};
+  struct EndTotals {
+    LoadTotals& totals;
+    ~EndTotals() { totals.active = false; }
+  } endTotals{loadTotals};
   try {
     screenHeader->loadFromStream(input);
     for (;;) {
@@ -175,8 +191,11 @@ void GifImage::loadFromStream(GifInput& input) {
         reportWarning(screenHeader.get(), "Unknown GIF block type");
         break;
       }
+      if (static_cast<std::uint64_t>(frameList.count()) >= limits.maxFrames)
+        throw GifError("Too many frames (more than " + std::to_string(limits.maxFrames) + ")");
       auto frame = std::make_unique<GifFrame>(this);
       frame->loadFromStream(input);
+      loadTotals.pixels += frame->pixelCount();
       frameList.add(std::move(frame));
       progress(ProgressStage::Running, input.size() ? static_cast<int>(input.position() * 100 / input.size()) : 100,
                "Loading...");

@@ -100,8 +100,21 @@ class GifImage {
   GifVersion requiredVersion() const;
 
  private:
+  // Stops a load with "Image exceeds the pixel limit" when `additional` pixels would
+  // take the frames over the limit; constant time while loading.
   void checkImagePixels(std::uint64_t additional) const;
+  // Called by a frame for each extension it reads; stops a load past the limit.
+  void countLoadedExtension();
   friend class GifFrame;
+
+  // Running totals of a load in progress, so each new frame and extension is checked
+  // against the limits without going over everything read before it.
+  struct LoadTotals {
+    bool active = false;
+    std::uint64_t pixels = 0;
+    std::uint64_t extensions = 0;
+  };
+  LoadTotals loadTotals;
 
   FrameList frameList;
   std::unique_ptr<GifHeader> screenHeader;

@@ -1,8 +1,9 @@
 #pragma once
 // Ordered, owning lists of GIF items (frames of an image, extensions of a frame).
-// Deleting an entry frees it; clearing deletes front to back; extract() takes an entry
-// out without freeing it and hands ownership to the caller.
+// Deleting an entry frees it; clearing deletes front to back in time linear in the
+// length; extract() takes an entry out without freeing it and hands ownership to the caller.
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -48,8 +49,16 @@ class GifItemList {
   // The entry leaves the list before it is destroyed, so its destructor sees a list
   // without it.
   void erase(int index) { extract(index).reset(); }
+  // Front to back, each entry leaving the list before it is destroyed, like erase(0)
+  // repeated, but taken from the back of a reversed vector so a list of a million
+  // extensions is not moved a million times.
   void clear() {
-    while (!items.empty()) erase(0);
+    std::reverse(items.begin(), items.end());
+    while (!items.empty()) {
+      std::unique_ptr<Item> item = std::move(items.back());
+      items.pop_back();
+      item.reset();
+    }
   }
   void move(int from, int to) {
     auto item = extract(from);

@@ -66,9 +66,16 @@ constexpr int kWarningSeverity = 1;
 // for 65535 x 65535 pixels per frame in a few bytes, so sizes are checked against these
 // before any pixel array exists. The defaults are far above any banner or photo the
 // editor handles (a frame may hold 8192 x 4096 pixels, an image four such frames' worth).
+//
+// Counts are bounded too, since every frame and extension is an object of its own: a
+// file of one-pixel frames (14 bytes each) or empty comments (3 bytes each) would
+// otherwise turn a few megabytes into millions of objects. 100 000 frames is over half
+// an hour of animation at the fastest delay most viewers honour.
 struct PixelLimits {
   std::uint64_t maxFramePixels = std::uint64_t{1} << 25;
   std::uint64_t maxImagePixels = std::uint64_t{1} << 27;
+  std::uint32_t maxFrames = 100000;
+  std::uint32_t maxExtensions = 1000000;
 };
 
 }  // namespace zefra::gif

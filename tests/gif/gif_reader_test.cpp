@@ -20,9 +20,10 @@ using testing::imageData;
 
 // GIF89a header, screen w x h, global table of 4 entries.
 Bytes header(int w, int h) {
-  Bytes b = {'G', 'I', 'F', '8', '9', 'a', static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8),
-             static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(h >> 8), 0x81, 0, 0};
-  b.resize(13 + 12, 0);
+  Bytes b(13 + 12, 0);
+  const Bytes start = {'G', 'I', 'F', '8', '9', 'a', static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8),
+                       static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(h >> 8), 0x81, 0, 0};
+  std::copy(start.begin(), start.end(), b.begin());
   for (int i = 0; i < 4; ++i) b[13 + 3 * static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 60);
   return b;
 }
@@ -330,6 +331,49 @@ TEST(GifReader, PixelLimitsAreCheckedBeforeAllocating) {
     EXPECT_STREQ(e.what(), "Image exceeds the pixel limit");
   }
   EXPECT_EQ(image.frames().count(), 2);  // what was read before the failing frame stays
+}
+
+// Many tiny items: the default limits accept a long animation of one-pixel frames and
+// stop one frame or extension past them with a message saying so. The per-frame pixel
+// check and clearing must stay linear for this to finish promptly (timed in gif_bench).
+TEST(GifReader, FrameAndExtensionCountsAreCapped) {
+  const Bytes onePixel = descriptor(0, 0, 1, 1) + literalData({1});
+  const auto animation = [&](std::uint32_t frames, std::uint32_t comments) {
+    Bytes file = header(1, 1);
+    file.reserve(file.size() + 3 * comments + onePixel.size() * frames + 1);
+    for (std::uint32_t i = 0; i < comments; ++i) file.insert(file.end(), {0x21, 0xFE, 0x00});
+    for (std::uint32_t i = 0; i < frames; ++i) file.insert(file.end(), onePixel.begin(), onePixel.end());
+    file.push_back(0x3B);
+    return file;
+  };
+  // The documented defaults.
+  constexpr std::uint32_t kMaxFrames = 100000;
+  constexpr std::uint32_t kMaxExtensions = 1000000;
+
+  Loaded most(animation(kMaxFrames, 0));
+  EXPECT_EQ(most.error, "");
+  ASSERT_EQ(most.image.frames().count(), static_cast<int>(kMaxFrames));
+  EXPECT_EQ(most.image.frames().back().pixelAt(0, 0), 1);
+
+  Loaded tooMany(animation(kMaxFrames + 1, 0));
+  EXPECT_EQ(tooMany.error, "Too many frames (more than 100000)");
+  EXPECT_EQ(tooMany.image.frames().count(), static_cast<int>(kMaxFrames));
+
+  Loaded comments(animation(1, kMaxExtensions));
+  EXPECT_EQ(comments.error, "");
+  ASSERT_EQ(comments.image.frames().count(), 1);
+  EXPECT_EQ(comments.image.frames()[0].extensions().count(), static_cast<int>(kMaxExtensions));
+
+  Loaded tooManyComments(animation(1, kMaxExtensions + 1));
+  EXPECT_EQ(tooManyComments.error, "Too many extensions (more than 1000000)");
+
+  // The image-wide pixel limit still counts every earlier frame.
+  GifImage image;
+  image.limits.maxImagePixels = 5000;
+  image.loadFromBytes(animation(5000, 0));
+  EXPECT_EQ(image.frames().count(), 5000);
+  EXPECT_THROW(image.loadFromBytes(animation(5001, 0)), GifError);
+  EXPECT_EQ(image.frames().count(), 5000);
 }
 
 TEST(GifReader, ErrorsRestoreTheInputPositionAndKeepEarlierFrames) {
