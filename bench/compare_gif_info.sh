@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Whole-process GIF decoding, Zefra beside giflib: `zefra-cli gif-info --pixels` and
+# bench/giflib_gif_info both read a 1600 x 1600 photo-like GIF (256 colours, smooth value
+# noise, edges and grain), decode it and print the CRC-32 of its pixels. Each program runs
+# RUNS times, alternating; the script prints the median and best wall time of each and
+# their ratio, and checks that both computed the same checksum.
+#
+#   bench/compare_gif_info.sh [BUILD_DIR] [RUNS]     (defaults: build, 41)
+set -euo pipefail
+build=${1:-build}
+runs=${2:-41}
+cli=$build/cli/zefra-cli
+peer=$build/bench/giflib_gif_info
+for program in "$cli" "$peer"; do
+  [[ -x $program ]] || { echo "missing $program (cmake --build $build --target zefra-cli giflib_gif_info)" >&2; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+gif=$work/photo.gif
+
+# The picture is written as a BMP by plain Python and reduced by zefra-cli quantize
+# (octree, Floyd-Steinberg), so no imaging module is needed.
+python3 - "$work/photo.bmp" <<'PY'
+import random, struct, sys
+random.seed(7)
+W = H = 1600
+# Value noise at three scales (smooth lighting, texture), a few hard-edged shapes, grain.
+def grid(n):
+    return [[random.random() for _ in range(n + 1)] for _ in range(n + 1)]
+scales = [(grid(4), 4, 120), (grid(24), 24, 60), (grid(120), 120, 30)]
+row_bytes = (W * 3 + 3) & ~3
+rows = []
+for y in range(H - 1, -1, -1):  # bottom-up rows
+    row = bytearray(row_bytes)
+    for x in range(W):
+        v = [0.0, 0.0, 0.0]
+        for g, n, amp in scales:
+            fx, fy = x * n / W, y * n / H
+            ix, iy = int(fx), int(fy)
+            tx, ty = fx - ix, fy - iy
+            a = g[iy][ix] * (1 - tx) + g[iy][ix + 1] * tx
+            b = g[iy + 1][ix] * (1 - tx) + g[iy + 1][ix + 1] * tx
+            s = (a * (1 - ty) + b * ty) * amp
+            v[0] += s; v[1] += s * 0.8 + (x / W) * 20; v[2] += s * 0.6 + (y / H) * 40
+        if (x - 500) ** 2 + (y - 900) ** 2 < 250 ** 2: v[0] += 40
+        if 1000 < x < 1400 and 200 < y < 700: v[2] += 50
+        grain = random.randint(-6, 6)
+        r, g_, b_ = (max(0, min(255, int(c) + grain)) for c in v)
+        row[3 * x:3 * x + 3] = bytes((b_, g_, r))
+    rows.append(bytes(row))
+pixels = b"".join(rows)
+header = b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+open(sys.argv[1], "wb").write(header + info + pixels)
+PY
+"$cli" quantize "$work/photo.bmp" "$gif" --mode octree --dither floyd >/dev/null
+[[ -n ${KEEP_GIF:-} ]] && cp "$gif" "$KEEP_GIF"
+
+zefra_crc=$("$cli" gif-info --pixels "$gif" | sed -n 's/.* crc32 \([0-9A-F]*\)$/\1/p')
+peer_crc=$("$peer" "$gif" | sed -n 's/.* crc32 \([0-9A-F]*\)$/\1/p')
+if [[ -z $zefra_crc || $zefra_crc != "$peer_crc" ]]; then
+  echo "checksums differ: zefra '$zefra_crc', giflib '$peer_crc'" >&2
+  exit 1
+fi
+
+# Wall time of one run in microseconds.
+once() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+: >"$work/zefra"
+: >"$work/giflib"
+for ((i = 0; i < runs; ++i)); do
+  once "$cli" gif-info --pixels "$gif" >>"$work/zefra"
+  once "$peer" "$gif" >>"$work/giflib"
+done
+summary() { sort -n "$1" | awk '{a[NR]=$1} END {printf "%d %d\n", a[int((NR+1)/2)], a[1]}'; }
+read -r zm zb < <(summary "$work/zefra")
+read -r gm gb < <(summary "$work/giflib")
+echo "file: $(wc -c <"$gif") bytes, 1600 x 1600, crc32 $zefra_crc, $runs runs each"
+printf "zefra-cli gif-info --pixels: median %6.2f ms, best %6.2f ms\n" "$(echo "$zm/1000" | bc -l)" "$(echo "$zb/1000" | bc -l)"
+printf "giflib_gif_info:             median %6.2f ms, best %6.2f ms\n" "$(echo "$gm/1000" | bc -l)" "$(echo "$gb/1000" | bc -l)"
+printf "giflib time / zefra time:    median %.2fx, best %.2fx\n" "$(echo "$gm/$zm" | bc -l)" "$(echo "$gb/$zb" | bc -l)"

@@ -1,0 +1,88 @@
+#include "common/input_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zefra {
+namespace {
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+std::string reason(int error) { return std::strerror(error); }
+
+// Reads until count bytes or the end of the file; answers how many were read.
+std::size_t readFully(int fd, std::uint8_t* target, std::size_t count, const std::filesystem::path& path) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd, target + done, count - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw InputFileError("Cannot read " + path.string() + ": " + reason(errno));
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+}  // namespace
+
+std::string megabytesText(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
+
+OpenedInput openInputFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait for ever; it is
+  // refused just below, and regular files ignore the flag.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw InputFileError("Cannot open " + path.string() + ": " + reason(errno));
+  Descriptor guard{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw InputFileError("Cannot read " + path.string() + ": " + reason(errno));
+  if (S_ISDIR(info.st_mode)) throw InputFileError(path.string() + " is a directory, not a file");
+  if (!S_ISREG(info.st_mode)) throw InputFileError(path.string() + " is not a regular file");
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (size > maxBytes) {
+    throw InputFileError(path.string() + " is too large (" + std::to_string(size) + " bytes; the limit is " +
+                         megabytesText(maxBytes) + ")");
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  guard.fd = -1;
+  return {fd, size};
+}
+
+FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::size_t headBytes,
+                        const std::function<void(std::span<const std::uint8_t>)>& checkHead) {
+  const OpenedInput opened = openInputFile(path, maxBytes);
+  Descriptor guard{opened.fd};
+  const auto size = static_cast<std::size_t>(opened.size);
+  FileBytes file;
+  // Default-initialised: no zero fill of memory the read overwrites at once.
+  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
+  std::size_t done = 0;
+  if (checkHead) {
+    const std::size_t head = headBytes < size ? headBytes : size;
+    done = readFully(opened.fd, file.data.get(), head, path);
+    checkHead(std::span<const std::uint8_t>(file.data.get(), done));
+    if (done < head) {
+      file.size = done;
+      return file;
+    }
+  }
+  // A file that shrank since it was measured gives fewer bytes; one that grew is read up
+  // to the size measured, which the limit was checked against.
+  done += readFully(opened.fd, file.data.get() + done, size - done, path);
+  file.size = done;
+  return file;
+}
+
+}  // namespace zefra

@@ -1,0 +1,56 @@
+#pragma once
+// Reading a whole input file the careful way every reader of outside files shares:
+// only regular files (a directory, FIFO or device is refused at once, and opening never
+// waits for a FIFO's writer), never more than a stated size, and the first bytes shown to
+// the caller before the rest is read, so a 2 GB file of the wrong kind costs a few bytes
+// of reading rather than 2 GB of memory.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace zefra {
+
+// Why a file could not be read; the message names the file and says why.
+class InputFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The bytes of a file. The buffer is not zero-filled before reading: every byte in
+// bytes() came from the file.
+class FileBytes {
+ public:
+  std::span<const std::uint8_t> bytes() const { return {data.get(), size}; }
+
+ private:
+  friend FileBytes readInputFile(const std::filesystem::path&, std::uint64_t, std::size_t,
+                                 const std::function<void(std::span<const std::uint8_t>)>&);
+  std::unique_ptr<std::uint8_t[]> data;
+  std::size_t size = 0;
+};
+
+// Throws InputFileError when the file cannot be opened, is not a regular file or holds
+// more than maxBytes ("... is too large (N bytes; the limit is M MB)"). When checkHead is
+// given, it is called with the first min(headBytes, file size) bytes before anything else
+// is read and throws whatever error suits the caller to refuse the file.
+FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::size_t headBytes = 0,
+                        const std::function<void(std::span<const std::uint8_t>)>& checkHead = {});
+
+// Opens the file for reading under the same rules (regular file, no waiting), answering
+// the open descriptor and the file's size; for readers that stream the file themselves.
+struct OpenedInput {
+  int fd = -1;
+  std::uint64_t size = 0;
+};
+OpenedInput openInputFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// "256 MB" for 256 << 20: the limits are stated in whole megabytes.
+std::string megabytesText(std::uint64_t bytes);
+
+}  // namespace zefra
