@@ -17,7 +17,11 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 gif=$work/photo.gif
+# GIF=FILE reuses a picture made before (KEEP_GIF=FILE keeps the one made now).
 
+if [[ -n ${GIF:-} ]]; then
+  cp "$GIF" "$gif"
+else
 # The picture is written as a BMP by plain Python and reduced by zefra-cli quantize
 # (octree, Floyd-Steinberg), so no imaging module is needed.
 python3 - "$work/photo.bmp" <<'PY'
@@ -54,6 +58,7 @@ info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 
 open(sys.argv[1], "wb").write(header + info + pixels)
 PY
 "$cli" quantize "$work/photo.bmp" "$gif" --mode octree --dither floyd >/dev/null
+fi
 [[ -n ${KEEP_GIF:-} ]] && cp "$gif" "$KEEP_GIF"
 
 zefra_crc=$("$cli" gif-info --pixels "$gif" | sed -n 's/.* crc32 \([0-9A-F]*\)$/\1/p')
@@ -63,24 +68,38 @@ if [[ -z $zefra_crc || $zefra_crc != "$peer_crc" ]]; then
   exit 1
 fi
 
-# Wall time of one run in microseconds.
+# One run: "wall_us cpu_us". CPU time (task-clock from perf, when present) is the fairer
+# figure on a shared machine, where wall time mostly measures waiting for a core.
 once() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000))
+  local start end cpu=0
+  if [[ -n $perf ]]; then
+    start=$(date +%s%N)
+    cpu=$(perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%d", $1 * 1000}')
+    end=$(date +%s%N)
+  else
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+  fi
+  echo "$(((end - start) / 1000)) $cpu"
 }
+perf=$(command -v perf || true)
 : >"$work/zefra"
 : >"$work/giflib"
 for ((i = 0; i < runs; ++i)); do
   once "$cli" gif-info --pixels "$gif" >>"$work/zefra"
   once "$peer" "$gif" >>"$work/giflib"
 done
-summary() { sort -n "$1" | awk '{a[NR]=$1} END {printf "%d %d\n", a[int((NR+1)/2)], a[1]}'; }
-read -r zm zb < <(summary "$work/zefra")
-read -r gm gb < <(summary "$work/giflib")
-echo "file: $(wc -c <"$gif") bytes, 1600 x 1600, crc32 $zefra_crc, $runs runs each"
-printf "zefra-cli gif-info --pixels: median %6.2f ms, best %6.2f ms\n" "$(echo "$zm/1000" | bc -l)" "$(echo "$zb/1000" | bc -l)"
-printf "giflib_gif_info:             median %6.2f ms, best %6.2f ms\n" "$(echo "$gm/1000" | bc -l)" "$(echo "$gb/1000" | bc -l)"
-printf "giflib time / zefra time:    median %.2fx, best %.2fx\n" "$(echo "$gm/$zm" | bc -l)" "$(echo "$gb/$zb" | bc -l)"
+# "median best" of column $2 of file $1, in milliseconds.
+summary() { awk -v c="$2" '{print $c}' "$1" | sort -n | awk '{a[NR]=$1} END {printf "%.2f %.2f\n", a[int((NR+1)/2)]/1000, a[1]/1000}'; }
+echo "file: $(wc -c <"$gif") bytes, 1600 x 1600, crc32 $zefra_crc, $runs runs each, alternating"
+report() {
+  local what=$1 column=$2 zm zb gm gb
+  read -r zm zb < <(summary "$work/zefra" "$column")
+  read -r gm gb < <(summary "$work/giflib" "$column")
+  printf "%s  zefra-cli gif-info --pixels: median %7.2f ms, best %7.2f ms\n" "$what" "$zm" "$zb"
+  printf "%s  giflib_gif_info:             median %7.2f ms, best %7.2f ms\n" "$what" "$gm" "$gb"
+  printf "%s  giflib / zefra:              median %.2fx, best %.2fx\n" "$what" "$(echo "$gm/$zm" | bc -l)" "$(echo "$gb/$zb" | bc -l)"
+}
+[[ -n $perf ]] && report "cpu " 2
+report "wall" 1

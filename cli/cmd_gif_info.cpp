@@ -1,6 +1,9 @@
 // zefra-cli gif-info: what the GIF reader makes of a file, one line per item, in a form
 // scripts and tests can compare.
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -17,6 +20,19 @@
 
 namespace zefra::cli {
 namespace {
+
+// CRC-32 as zlib computes it (reflected polynomial 0xEDB88320), fed in pieces zlib's
+// length type can take.
+std::uint32_t crc32Of(const std::uint8_t* data, std::size_t size) {
+  uLong crc = crc32(0L, Z_NULL, 0);
+  while (size > 0) {
+    const auto n = static_cast<uInt>(std::min<std::size_t>(size, 1u << 30));
+    crc = crc32(crc, data, n);
+    data += n;
+    size -= n;
+  }
+  return static_cast<std::uint32_t>(crc);
+}
 
 std::string hex8(std::uint32_t value) {
   char buffer[9];
@@ -66,7 +82,7 @@ int runGifInfo(const CommandArgs& args) {
     } else {
       out << " delay - disposal - transparent -";
     }
-    if (pixels) out << " crc32 " << hex8(static_cast<std::uint32_t>(::crc32(0L, frame.pixels(), static_cast<uInt>(frame.pixelCount()))));
+    if (pixels) out << " crc32 " << hex8(crc32Of(frame.pixels(), frame.pixelCount()));
     out << "\n";
     for (const auto& ext : frame.extensions())
       if (!loop) loop = dynamic_cast<const gif::LoopExtension*>(ext.get());

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "command.h"
+#include "io/lbl_reader.h"
 
 namespace zefra::cli {
 
@@ -58,6 +60,12 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     std::cerr << "zefra-cli " << it->name << ": " << e.message << "\nUsage: zefra-cli " << it->usage << "\n";
     return 2;
+  } catch (const zefra::io::LblReadError& e) {
+    std::cerr << "zefra-cli " << it->name << ": " << e.detail() << "\n";
+    return 1;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "zefra-cli " << it->name << ": not enough memory\n";
+    return 1;
   } catch (const std::exception& e) {
     std::cerr << "zefra-cli " << it->name << ": " << e.what() << "\n";
     return 1;

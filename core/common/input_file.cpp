@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace zefra {
@@ -27,7 +28,7 @@ std::size_t readFully(int fd, std::uint8_t* target, std::size_t count, const std
     const ssize_t n = ::read(fd, target + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw InputFileError("Cannot read " + path.string() + ": " + reason(errno));
+      throw InputFileError(path, reason(errno));
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
@@ -43,16 +44,16 @@ OpenedInput openInputFile(const std::filesystem::path& path, std::uint64_t maxBy
   // O_NONBLOCK: opening a FIFO without a writer would otherwise wait for ever; it is
   // refused just below, and regular files ignore the flag.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw InputFileError("Cannot open " + path.string() + ": " + reason(errno));
+  if (fd < 0) throw InputFileError(path, reason(errno));
   Descriptor guard{fd};
   struct stat info {};
-  if (::fstat(fd, &info) != 0) throw InputFileError("Cannot read " + path.string() + ": " + reason(errno));
-  if (S_ISDIR(info.st_mode)) throw InputFileError(path.string() + " is a directory, not a file");
-  if (!S_ISREG(info.st_mode)) throw InputFileError(path.string() + " is not a regular file");
+  if (::fstat(fd, &info) != 0) throw InputFileError(path, reason(errno));
+  if (S_ISDIR(info.st_mode)) throw InputFileError(path, "a directory, not a file");
+  if (!S_ISREG(info.st_mode)) throw InputFileError(path, "not a regular file");
   const auto size = static_cast<std::uint64_t>(info.st_size);
-  if (size > maxBytes) {
-    throw InputFileError(path.string() + " is too large (" + std::to_string(size) + " bytes; the limit is " +
-                         megabytesText(maxBytes) + ")");
+  if (maxBytes != UINT64_MAX && size > maxBytes) {
+    throw InputFileError(path, "too large (" + std::to_string(size) + " bytes; the limit is " +
+                                   megabytesText(maxBytes) + ")");
   }
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -66,22 +67,37 @@ FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxByte
   Descriptor guard{opened.fd};
   const auto size = static_cast<std::size_t>(opened.size);
   FileBytes file;
-  // Default-initialised: no zero fill of memory the read overwrites at once.
-  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
   std::size_t done = 0;
+  std::unique_ptr<std::uint8_t[]> head;
   if (checkHead) {
-    const std::size_t head = headBytes < size ? headBytes : size;
-    done = readFully(opened.fd, file.data.get(), head, path);
-    checkHead(std::span<const std::uint8_t>(file.data.get(), done));
-    if (done < head) {
+    // Checked before the whole file is allocated, let alone read.
+    const std::size_t count = headBytes < size ? headBytes : size;
+    head.reset(new std::uint8_t[count > 0 ? count : 1]);
+    done = readFully(opened.fd, head.get(), count, path);
+    checkHead(std::span<const std::uint8_t>(head.get(), done));
+    if (done < count) {
+      file.data = std::move(head);
       file.size = done;
       return file;
     }
   }
+  // Default-initialised: no zero fill of memory the read overwrites at once.
+  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
+  if (done > 0) std::memcpy(file.data.get(), head.get(), done);
   // A file that shrank since it was measured gives fewer bytes; one that grew is read up
   // to the size measured, which the limit was checked against.
   done += readFully(opened.fd, file.data.get() + done, size - done, path);
   file.size = done;
+  return file;
+}
+
+FileBytes readInputFileStart(const std::filesystem::path& path, std::size_t count) {
+  const OpenedInput opened = openInputFile(path, UINT64_MAX);
+  Descriptor guard{opened.fd};
+  const std::size_t size = opened.size < count ? static_cast<std::size_t>(opened.size) : count;
+  FileBytes file;
+  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
+  file.size = readFully(opened.fd, file.data.get(), size, path);
   return file;
 }
 

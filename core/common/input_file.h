@@ -13,13 +13,21 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace zefra {
 
-// Why a file could not be read; the message names the file and says why.
+// Why a file could not be read: what() is "FILE: reason", reason() the part after the
+// name ("No such file or directory", "a directory, not a file", "not a regular file",
+// "too large (N bytes; the limit is M MB)").
 class InputFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  InputFileError(const std::filesystem::path& path, std::string reason)
+      : std::runtime_error(path.string() + ": " + reason), why(std::move(reason)) {}
+  const std::string& reason() const { return why; }
+
+ private:
+  std::string why;
 };
 
 // The bytes of a file. The buffer is not zero-filled before reading: every byte in
@@ -31,16 +39,21 @@ class FileBytes {
  private:
   friend FileBytes readInputFile(const std::filesystem::path&, std::uint64_t, std::size_t,
                                  const std::function<void(std::span<const std::uint8_t>)>&);
+  friend FileBytes readInputFileStart(const std::filesystem::path&, std::size_t);
   std::unique_ptr<std::uint8_t[]> data;
   std::size_t size = 0;
 };
 
-// Throws InputFileError when the file cannot be opened, is not a regular file or holds
-// more than maxBytes ("... is too large (N bytes; the limit is M MB)"). When checkHead is
+// Throws InputFileError when the file cannot be opened or read, is not a regular file or
+// holds more than maxBytes. When checkHead is
 // given, it is called with the first min(headBytes, file size) bytes before anything else
 // is read and throws whatever error suits the caller to refuse the file.
 FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::size_t headBytes = 0,
                         const std::function<void(std::span<const std::uint8_t>)>& checkHead = {});
+
+// The first min(count, size) bytes of a regular file of any size, for formats whose
+// readers ignore what follows their data.
+FileBytes readInputFileStart(const std::filesystem::path& path, std::size_t count);
 
 // Opens the file for reading under the same rules (regular file, no waiting), answering
 // the open descriptor and the file's size; for readers that stream the file themselves.

@@ -40,7 +40,7 @@ void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight
   if (sizeChanged) {
     const std::uint64_t area = static_cast<std::uint64_t>(newWidth) * static_cast<std::uint64_t>(newHeight);
     if (image() && area > image()->limits.maxFramePixels) throw GifError("Frame exceeds the pixel limit");
-    std::vector<std::uint8_t> fresh(static_cast<std::size_t>(area), 0);
+    PixelIndices fresh(static_cast<std::size_t>(area), 0);
     pixelData.swap(fresh);
   }
   placement = {static_cast<std::uint16_t>(newLeft), static_cast<std::uint16_t>(newTop),
@@ -68,7 +68,7 @@ void GifFrame::setPlacement(int newLeft, int newTop, int newWidth, int newHeight
 void GifFrame::setPixels(std::vector<std::uint8_t> indices) {
   if (indices.size() != static_cast<std::size_t>(width()) * static_cast<std::size_t>(height()))
     throw std::invalid_argument("GifFrame::setPixels: size is not width * height");
-  pixelData = std::move(indices);
+  pixelData.assign(indices.begin(), indices.end());
 }
 
 void GifFrame::releasePixels() {
@@ -237,16 +237,21 @@ void GifFrame::loadImage(GifInput& input) {
   packedByte = d[9];
   if (packedByte & 0x80) localMap.loadFromStream(input, 2 << (packedByte & 7));
 
+  // Pixels the data does not reach show the transparent index when there is one.
   const std::uint8_t fill = (hasTransparency && graphicControl) ? graphicControl->transparentIndex() : 0;
-  pixelData.assign(static_cast<std::size_t>(area), fill);
+  const auto count = static_cast<std::size_t>(area);
 
   LzwDecoder decoder;
   const LzwDecoder::WarningSink warn = [this](const std::string& message) { reportWarning(message); };
   if (!interlaced() || h <= 1) {
-    decoder.decode(input, pixelData, warn);
+    // Not zero-filled first: the decoder writes every pixel it reaches, the rest is filled.
+    pixelData.resize(count);
+    const std::size_t decoded = decoder.decode(input, pixelData, warn);
+    std::fill(pixelData.begin() + static_cast<std::ptrdiff_t>(decoded), pixelData.end(), fill);
   } else {
     // Decode in coding order, then put the rows where they belong.
-    std::vector<std::uint8_t> coded(pixelData);
+    pixelData.assign(count, fill);
+    PixelIndices coded(count);
     const std::size_t decoded = decoder.decode(input, coded, warn);
     const std::size_t rowBytes = static_cast<std::size_t>(w);
     std::size_t from = 0;

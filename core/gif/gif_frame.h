@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "gif/color_map.h"
@@ -22,6 +23,30 @@ namespace zefra::gif {
 
 class GraphicControlExtension;
 class IndexedBitmap;
+
+// Allocates like std::allocator but leaves elements default-initialised, so growing a
+// pixel array the decoder is about to overwrite costs no zero fill. Sizes given with a
+// value (assign(n, v), a constructor with a value) still fill.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+using PixelIndices = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
 class GifFrame final : public GifItem {
  public:
@@ -110,7 +135,7 @@ class GifFrame final : public GifItem {
 
   std::array<std::uint16_t, 4> placement{};
   std::uint8_t packedByte = 0;
-  std::vector<std::uint8_t> pixelData;
+  PixelIndices pixelData;
   LocalColorMap localMap;
   ExtensionList extList;
 };

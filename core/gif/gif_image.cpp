@@ -1,9 +1,11 @@
 #include "gif/gif_image.h"
 
+#include <cctype>
 #include <fstream>
 #include <string>
 #include <system_error>
 
+#include "common/input_file.h"
 #include "gif/gif_error.h"
 #include "gif/gif_stream.h"
 #include "gif/indexed_bitmap.h"
@@ -217,18 +219,19 @@ void GifImage::loadFromBytes(std::span<const std::uint8_t> bytes) {
 }
 
 void GifImage::loadFromFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::system_error(errno, std::generic_category(), "Cannot open " + path.string());
-  std::vector<std::uint8_t> bytes;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > 0) {
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-  }
-  loadFromBytes(bytes);
+  // The signature (at the start, or after the 4-byte length some producers put first) is
+  // checked on the first bytes alone, so a large file of another kind is refused unread.
+  const auto checkSignature = [](std::span<const std::uint8_t> head) {
+    const auto gifAt = [&](std::size_t at) {
+      return head.size() >= at + 3 && std::toupper(head[at]) == 'G' && std::toupper(head[at + 1]) == 'I' &&
+             std::toupper(head[at + 2]) == 'F';
+    };
+    // Too short to tell: the reader reports the premature end.
+    if (head.size() < 3 || (head.size() < 7 && !gifAt(0))) return;
+    if (!gifAt(0) && !gifAt(4)) throw GifError("Invalid GIF signature");
+  };
+  const FileBytes file = readInputFile(path, limits.maxFileBytes, 10, checkSignature);
+  loadFromBytes(file.bytes());
 }
 
 }  // namespace zefra::gif

@@ -74,6 +74,9 @@ constexpr int kWarningSeverity = 1;
 struct PixelLimits {
   std::uint64_t maxFramePixels = std::uint64_t{1} << 25;
   std::uint64_t maxImagePixels = std::uint64_t{1} << 27;
+  // The largest file read: 256 MB, more than the LZW data of the largest image allowed
+  // needs even at 12 bits per pixel.
+  std::uint64_t maxFileBytes = std::uint64_t{1} << 28;
   std::uint32_t maxFrames = 100000;
   std::uint32_t maxExtensions = 1000000;
 };

@@ -42,14 +42,7 @@ bool LzwDecoder::loadBlock() {
   return true;
 }
 
-bool LzwDecoder::readCode(unsigned& code) {
-  if (bitCount > codeSize) {
-    // More bits buffered than one code needs: no block boundary can be involved.
-    code = static_cast<unsigned>(bitBuffer) & codeMask;
-    bitBuffer >>= codeSize;
-    bitCount -= codeSize;
-    return true;
-  }
+bool LzwDecoder::readCodeRefilling(unsigned& code) {
   for (;;) {
     if (std::endian::native == std::endian::little && blockEnd - blockPtr >= 8 && bitCount <= 56) {
       // Take as many whole bytes as fit into the buffer in one load.
@@ -108,6 +101,7 @@ std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, con
   bool endSeen = false;
   bool cleared = true;  // the data behaves as if it began with a clear code
   unsigned prev = 0;
+  std::size_t prevStart = 0;  // where the previous code's string begins in the output
   std::uint8_t first = 0;
 
   while (left > 0) {
@@ -123,6 +117,7 @@ std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, con
         break;
       }
       first = code < clearCode ? suffix[code] : static_cast<std::uint8_t>(code);
+      prevStart = static_cast<std::size_t>(dst - out.data());
       *dst++ = first;
       --left;
       prev = code;
@@ -144,24 +139,41 @@ std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, con
     const bool known = code < nextFree;
     const unsigned chain = known ? code : prev;
     const unsigned chainLength = (known || prev < nextFree) ? length[chain] : 0;
+    const std::size_t written = static_cast<std::size_t>(dst - out.data());
     std::uint8_t root;
-    if (chainLength != 0) {
+    if (chainLength > 1) {
+      // A copy of earlier output, which ends before dst.
       const std::size_t total = chainLength + (known ? 0 : 1);
-      // Chains of known length only step to lower codes: write them back to front.
-      std::uint8_t* target = total <= left ? dst : stack.data();
-      std::uint8_t* p = target + chainLength - 1;
-      unsigned c = chain;
-      while (c >= clearCode) {
-        *p-- = suffix[c];
-        c = prefix[c];
+      const std::uint8_t* from = out.data() + start[chain];
+      root = from[0];
+      if (total <= left) {
+        if (chainLength <= 16 && left >= 16) {
+          // Short strings, the usual case: one fixed-size copy; the bytes after the string
+          // are overwritten by the strings that follow (or filled by the caller).
+          std::uint8_t block[16];
+          std::memcpy(block, from, 16);
+          std::memcpy(dst, block, 16);
+        } else {
+          std::memmove(dst, from, chainLength);
+        }
+        if (!known) dst[chainLength] = first;
+        dst += total;
+        left -= total;
+      } else {
+        const std::size_t put = std::min<std::size_t>(left, chainLength);
+        std::memmove(dst, from, put);
+        if (!known && put < left) dst[put] = first;
+        dst += left;
+        left = 0;
       }
-      *p = suffix[c];
-      root = suffix[c];
-      if (!known) target[chainLength] = first;
-      if (target != dst) std::memcpy(dst, target, left < total ? left : total);
-      const std::size_t put = total <= left ? total : left;
-      dst += put;
-      left -= put;
+    } else if (chainLength == 1) {
+      root = suffix[chain];
+      *dst++ = root;
+      --left;
+      if (!known && left > 0) {
+        *dst++ = first;
+        --left;
+      }
     } else {
       // Corrupt data can make entries refer to codes above their own; walk such chains
       // one step at a time and refuse any that revisits a code.
@@ -189,6 +201,7 @@ std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, con
     if (nextFree < static_cast<unsigned>(kMaxCodes)) {
       prefix[nextFree] = static_cast<std::uint16_t>(prev);
       suffix[nextFree] = first;
+      start[nextFree] = static_cast<std::uint32_t>(prevStart);
       length[nextFree] = (prev < nextFree && length[prev] != 0) ? static_cast<std::uint16_t>(length[prev] + 1) : 0;
       ++nextFree;
       if (nextFree >= limit && limit < static_cast<unsigned>(kMaxCodes)) {
@@ -198,6 +211,7 @@ std::size_t LzwDecoder::decode(GifInput& input, std::span<std::uint8_t> out, con
       }
     }
     prev = code;
+    prevStart = written;
   }
 
   if (left == 0 && !endSeen && !dataEnded) {

@@ -34,7 +34,17 @@ class LzwDecoder {
   std::size_t decode(GifInput& input, std::span<std::uint8_t> out, const WarningSink& warn);
 
  private:
-  bool readCode(unsigned& code);
+  // The common case inline: enough bits buffered for one code.
+  bool readCode(unsigned& code) {
+    if (bitCount > codeSize) {
+      code = static_cast<unsigned>(bitBuffer) & codeMask;
+      bitBuffer >>= codeSize;
+      bitCount -= codeSize;
+      return true;
+    }
+    return readCodeRefilling(code);
+  }
+  bool readCodeRefilling(unsigned& code);
   bool loadBlock();
   void skipRemainingBlocks();
   void resetTable();
@@ -44,6 +54,10 @@ class LzwDecoder {
   std::array<std::uint16_t, kMaxCodes> prefix{};
   std::array<std::uint8_t, kMaxCodes> suffix{};
   std::array<std::uint16_t, kMaxCodes> length{};
+  // Where in the output the string of an entry with a known length was written: such an
+  // entry is the previous string plus the first pixel of the next, which the output holds
+  // side by side, so decoding it is a copy from earlier output rather than a chain walk.
+  std::array<std::uint32_t, kMaxCodes> start{};
   std::array<std::uint8_t, 2 * kMaxCodes + 1> stack{};
 
   GifInput* in = nullptr;

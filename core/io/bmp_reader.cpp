@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/byte_order.h"
+#include "common/input_file.h"
 
 namespace zefra::io {
 
@@ -278,17 +279,17 @@ raster::FastBitmap readBmp(std::span<const std::uint8_t> bytes) {
 }
 
 raster::FastBitmap readBmpFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec) throw BmpError("Cannot open " + path.string());
   // The largest sensible file: a 32-bit image of kMaxBmpPixels plus headers.
-  if (size > static_cast<std::uintmax_t>(kMaxBmpPixels) * 4 + 4096) fail("file too large");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BmpError("Cannot open " + path.string());
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) throw BmpError("Cannot read " + path.string());
-  return readBmp(bytes);
+  constexpr auto kMaxFileBytes = static_cast<std::uint64_t>(kMaxBmpPixels) * 4 + 4096;
+  FileBytes file;
+  try {
+    file = readInputFile(path, kMaxFileBytes, 2, [](std::span<const std::uint8_t> head) {
+      if (head.size() == 2 && (head[0] != 'B' || head[1] != 'M')) fail("no BM signature");
+    });
+  } catch (const InputFileError& e) {
+    throw BmpError(e.what());
+  }
+  return readBmp(file.bytes());
 }
 
 }  // namespace zefra::io

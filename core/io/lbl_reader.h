@@ -18,10 +18,16 @@ namespace zefra::io {
 
 enum class LblFormat { Lb1, V102 };
 
-// what() is "Error reading the file " + path, the text the editor shows.
+// what() is "Error reading the file " + path, the text the editor shows; reason() says
+// why ("too short", "not a Zefra project", ...) and detail() is both, for the command line.
 class LblReadError : public std::runtime_error {
  public:
-  explicit LblReadError(std::string_view path);
+  explicit LblReadError(std::string_view path, std::string reason = {});
+  const std::string& reason() const { return why; }
+  std::string detail() const { return why.empty() ? what() : std::string(what()) + ": " + why; }
+
+ private:
+  std::string why;
 };
 
 struct LblReadResult {
@@ -41,7 +47,8 @@ std::optional<LblFormat> recognizeLbl(std::span<const std::uint8_t> bytes);
 // LblReadError; the project then holds partial data and must be reset by the caller.
 LblReadResult readLbl(std::span<const std::uint8_t> bytes, model::LabelProject& project, std::string_view path);
 
-// Reads at most kMaxLblBytes of the file and calls readLbl.
+// Reads at most kMaxLblBytes of the file (a regular file; anything else is refused with
+// the reason) and calls readLbl.
 LblReadResult readLblFile(const std::filesystem::path& path, model::LabelProject& project);
 
 }  // namespace zefra::io

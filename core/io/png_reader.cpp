@@ -2,11 +2,12 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "common/input_file.h"
 
 namespace zefra::io {
 
@@ -24,22 +25,27 @@ struct ImageGuard {
   ImageGuard& operator=(const ImageGuard&) = delete;
 };
 
+constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
 std::string messageOf(const png_image& image) {
   return image.message[0] ? std::string("PNG: ") + image.message : std::string("PNG: cannot decode");
 }
 
 }  // namespace
 
-raster::FastBitmap readPng(std::span<const std::uint8_t> bytes) {
-  static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
   if (bytes.size() < 8 || std::memcmp(bytes.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
+  maxPixels = std::min(maxPixels, kMaxPngPixels);
 
   ImageGuard guard;
   png_image& image = guard.image;
   if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) throw PngError(messageOf(image));
   const std::uint64_t pixels = static_cast<std::uint64_t>(image.width) * image.height;
-  if (image.width == 0 || image.height == 0 || pixels > kMaxPngPixels || image.width > 65535 || image.height > 65535)
-    throw PngError("PNG image too large");
+  if (image.width == 0 || image.height == 0) throw PngError("PNG image is empty");
+  if (pixels > maxPixels || image.width > 65535 || image.height > 65535) {
+    throw PngError("PNG image too large (" + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                   " pixels; the limit is " + std::to_string(maxPixels) + " pixels and 65535 per side)");
+  }
 
   image.format = PNG_FORMAT_BGRA;
   const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
@@ -61,16 +67,16 @@ raster::FastBitmap readPng(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
-raster::FastBitmap readPngFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw PngError("Cannot read " + path.string());
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  // Compressed data cannot describe more than ~1032 pixels per byte; a file far larger than
-  // any allowed picture is refused before it is read into memory.
-  if (ec || size > (std::uint64_t{1} << 30)) throw PngError("Cannot read " + path.string());
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return readPng(bytes);
+raster::FastBitmap readPngFile(const std::filesystem::path& path, std::uint64_t maxPixels) {
+  FileBytes file;
+  try {
+    file = readInputFile(path, kMaxPngFileBytes, 8, [](std::span<const std::uint8_t> head) {
+      if (head.size() < 8 || std::memcmp(head.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
+    });
+  } catch (const InputFileError& e) {
+    throw PngError(e.what());
+  }
+  return readPng(file.bytes(), maxPixels);
 }
 
 }  // namespace zefra::io

@@ -14,9 +14,16 @@ namespace zefra::io {
 
 inline constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 26;
 
-// Throws PngError("Not a PNG file", "PNG image too large", or libpng's own message).
-raster::FastBitmap readPng(std::span<const std::uint8_t> bytes);
-// Also throws PngError("Cannot read " + path) when the file cannot be read.
-raster::FastBitmap readPngFile(const std::filesystem::path& path);
+// The largest PNG file read (compressed data describes at most ~1032 pixels per byte, so
+// no allowed picture needs more).
+inline constexpr std::uint64_t kMaxPngFileBytes = std::uint64_t{1} << 30;
+
+// Throws PngError("Not a PNG file", "PNG image too large (W x H pixels; the limit is N)",
+// or libpng's own message). The size is checked against maxPixels (at most kMaxPngPixels)
+// from the header, before anything is decoded.
+raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels = kMaxPngPixels);
+// Also throws PngError("FILE: reason") when the file cannot be read, is not a regular file
+// or is larger than kMaxPngFileBytes; the signature is checked before the rest is read.
+raster::FastBitmap readPngFile(const std::filesystem::path& path, std::uint64_t maxPixels = kMaxPngPixels);
 
 }  // namespace zefra::io

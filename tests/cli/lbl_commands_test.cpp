@@ -100,6 +100,40 @@ TEST(CliLbl, ConvertUpgradesA102FileAndInfoShowsTheConvertedValues) {
   EXPECT_TRUE(has(info.out, "Frame 2: delay 450 ms; texts 5; pictures -; shapes -; textures -\n")) << info.out;
 }
 
+// Every refusal keeps the editor's message first, then says why.
+TEST(CliLbl, ReadErrorsSayWhy) {
+  TempDir dir;
+  const std::string file = (dir / "p.lbl").string();
+  ASSERT_EQ(runCli(dir, "new " + quoted(file)).exitCode, 0);
+  const std::vector<std::uint8_t> good = readBytes(file);
+  ASSERT_EQ(good.size(), 10852u);
+  const auto refusal = [&](std::vector<std::uint8_t> bytes) {
+    writeBytes(file, bytes);
+    const CliRun run = runCli(dir, "info " + quoted(file));
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string prefix = "zefra-cli info: Error reading the file " + file + ": ";
+    EXPECT_EQ(run.err.rfind(prefix, 0), 0u) << run.err;
+    return run.err.substr(std::min(prefix.size(), run.err.size()));
+  };
+  EXPECT_EQ(refusal({'G', 'I', 'F', '8', '9', 'a', 0, 0}), "not a Zefra project\n");
+  EXPECT_EQ(refusal({0x05, 0x4C}), "too short for a project\n");
+  auto zeroFrames = good;
+  zeroFrames[4] = 0;
+  EXPECT_EQ(refusal(zeroFrames), "frame count 0 is outside 1 to 127\n");
+  auto twoFrames = good;
+  twoFrames[4] = 2;
+  EXPECT_EQ(refusal(twoFrames), "too short for its 2 frames (10852 of 21704 bytes)\n");
+  auto wide = good;
+  wide[20] = 0x01;  // width 8193 = 0x2001
+  wide[21] = 0x20;
+  EXPECT_EQ(refusal(wide),
+            "frame 1 is 8193 x 60 pixels, over the limit of 8192 per side and 16777216 pixels in all, or empty\n");
+  EXPECT_EQ(refusal({}), "too short for a project\n");
+  std::filesystem::remove(file);
+  const CliRun missing = runCli(dir, "info " + quoted(file));
+  EXPECT_EQ(missing.err, "zefra-cli info: Error reading the file " + file + ": No such file or directory\n");
+}
+
 TEST(CliLbl, ErrorsGoToStderrWithANonZeroExit) {
   TempDir dir;
   const std::string junk = (dir / "junk.lbl").string();
@@ -107,7 +141,7 @@ TEST(CliLbl, ErrorsGoToStderrWithANonZeroExit) {
   const CliRun bad = runCli(dir, "info " + quoted(junk));
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_TRUE(bad.out.empty()) << bad.out;
-  EXPECT_EQ(bad.err, "zefra-cli info: Error reading the file " + junk + "\n");
+  EXPECT_EQ(bad.err, "zefra-cli info: Error reading the file " + junk + ": too short for a project\n");
 
   const CliRun convertBad = runCli(dir, "convert " + quoted(junk) + " " + quoted((dir / "out.lbl").string()));
   EXPECT_EQ(convertBad.exitCode, 1);

@@ -65,7 +65,7 @@ TEST(ColourPngInputTest, RejectsGarbageTruncationAndHugeSizesWithoutCrashing) {
     io::readPng(huge);
     FAIL() << "no error";
   } catch (const io::PngError& e) {
-    EXPECT_STREQ(e.what(), "PNG image too large");
+    EXPECT_EQ(std::string(e.what()).rfind("PNG image too large (60000 x 60000 pixels;", 0), 0u) << e.what();
   }
 }
 
