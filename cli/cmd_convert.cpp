@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "command.h"
+#include "options.h"
+#include "output_file.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 
@@ -12,8 +14,12 @@ namespace {
 
 constexpr std::int16_t kCliScreenDpi = 96;
 
-int runConvert(const CommandArgs& args) {
-  if (args.size() != 2) throw UsageError{"expects an input and an output file"};
+int runConvert(const CommandArgs& rawArgs) {
+  const ParsedArgs parsed = parseArgs(rawArgs, {});
+  expectPositional(parsed, 2, 2, "an input and an output file");
+  const CommandArgs& args = parsed.positional;
+  // Converting a project in place is allowed: it is read whole before it is replaced.
+  checkOutputFile(args[1], {});
   // The editor starts with a new project, so a 1.02 file (which has no design DPI)
   // takes the DPI of a new project instead of zero.
   editor::Editor editor(editor::dataFolder(), kCliScreenDpi);
@@ -22,6 +28,7 @@ int runConvert(const CommandArgs& args) {
   if (!loaded.warning.empty()) std::cerr << editor::kWarningCaption << ": " << loaded.warning << "\n";
   const editor::SaveResult saved = editor.saveAs(args[1]);
   if (!saved.ok) throw std::runtime_error(saved.error);
+  if (parsed.has("quiet")) return 0;
   const int frames = editor.project().frameCount;
   std::cout << "Converted " << args[0] << " (" << (loaded.format == io::LblFormat::V102 ? "1.02" : "LB1") << ", "
             << frames << (frames == 1 ? " frame" : " frames") << ") to " << args[1] << " (LB1)\n";

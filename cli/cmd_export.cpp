@@ -4,6 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +18,9 @@
 #include <string>
 
 #include "command.h"
+#include "json_text.h"
+#include "options.h"
+#include "output_file.h"
 #include "common/color_text.h"
 #include "model/field_options.h"
 #include "project_input.h"
@@ -26,6 +33,9 @@
 #include "export/project_renderer.h"
 #include "export/size_budget.h"
 #include "gif/gif_image.h"
+#include "gif/gif_types.h"
+#include "io/lbl_reader.h"
+#include "text3d/glyph_cache.h"
 #include "model/label_project.h"
 #include "render/text_layer_renderer.h"
 
@@ -33,8 +43,13 @@ namespace zefra::cli {
 namespace {
 
 struct ExportArgs {
-  std::string project;
-  std::string output;
+  std::vector<std::string> projects;
+  std::string output;  // empty: the project's name with ".gif"; "-": standard output
+  std::string outDir;  // several projects: their GIFs go here
+  int jobs = 1;
+  bool quiet = false;
+  bool json = false;
+  bool strict = false;
   bool noLoop = false;
   bool classic = false;
   std::optional<std::uint64_t> maxBytes;
@@ -44,168 +59,294 @@ struct ExportArgs {
   std::optional<Color> transparentColor;
 };
 
-ExportArgs parseArgs(const CommandArgs& args) {
-  ExportArgs parsed;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
-    std::optional<std::string> inlineValue;
-    if (arg.rfind("--", 0) == 0) {
-      const auto eq = arg.find('=');
-      if (eq != std::string::npos) {
-        inlineValue = arg.substr(eq + 1);
-        arg.erase(eq);
-      }
-    }
-    auto value = [&]() -> std::string {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-      return args[++i];
-    };
-    if (arg == "--classic") {
-      if (inlineValue) throw UsageError{"--classic takes no value"};
-      parsed.classic = true;
-    } else if (arg == "--max-bytes") {
-      const std::string v = value();
-      parsed.maxBytes = exporter::parseByteSize(v);
-      if (!parsed.maxBytes) throw UsageError{"--max-bytes takes a size such as 150000, 150K or 1M, not '" + v + "'"};
-    } else if (arg == "--no-loop") {
-      if (inlineValue) throw UsageError{"--no-loop takes no value"};
-      parsed.noLoop = true;
-    } else if (arg == "--palette") {
-      const std::string v = value();
-      if (v == "windows") parsed.palette = model::PaletteKind::Windows;
-      else if (v == "netscape") parsed.palette = model::PaletteKind::Netscape;
-      else if (v == "grayscale") parsed.palette = model::PaletteKind::Grayscale;
-      else throw UsageError{"--palette must be windows, netscape or grayscale, not '" + v + "'"};
-    } else if (arg == "--colors") {
-      const std::string v = value();
-      const bool digits = !v.empty() && v.size() <= 3 &&
-                          std::all_of(v.begin(), v.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-      const int index = digits ? model::colorCountIndexOf(std::stoi(v)) : -1;
-      if (index < 0) throw UsageError{"--colors must be 8, 16, 32, 64, 128 or 256, not '" + v + "'"};
-      parsed.colorCountIndex = static_cast<std::uint8_t>(index);
-    } else if (arg == "--transparent") {
-      const std::string v = value();
-      if (v == "on") parsed.transparent = true;
-      else if (v == "off") parsed.transparent = false;
-      else throw UsageError{"--transparent must be on or off, not '" + v + "'"};
-    } else if (arg == "--transparent-color") {
-      const std::string v = value();
-      // The command line wants all six digits, where a dialog field forgives a short text.
-      if (v.size() == 7 && v[0] == '#') parsed.transparentColor = parseHtmlColorText(v);
-      if (!parsed.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + v + "'"};
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError{"unknown option " + arg};
-    } else {
-      positional.push_back(arg);
-    }
+ExportArgs parseExportArgs(const CommandArgs& args) {
+  const ParsedArgs parsed =
+      parseArgs(args, {{"classic"}, {"max-bytes", true}, {"no-loop"}, {"palette", true}, {"colors", true},
+                       {"transparent", true}, {"transparent-color", true}, {"json"}, {"out-dir", true}, {"jobs", true, 'j'}, {"strict"}});
+  ExportArgs options;
+  options.quiet = parsed.has("quiet");
+  options.json = parsed.has("json");
+  options.strict = parsed.has("strict");
+  options.classic = parsed.has("classic");
+  options.noLoop = parsed.has("no-loop");
+  if (const auto v = parsed.value("max-bytes")) {
+    options.maxBytes = exporter::parseByteSize(*v);
+    if (!options.maxBytes) throw UsageError{"--max-bytes takes a size such as 150000, 150K or 1M, not '" + *v + "'"};
   }
-  if (parsed.classic && parsed.maxBytes) throw UsageError{"--max-bytes chooses among standard exports; drop --classic"};
-  if (positional.empty()) throw UsageError{"expects a project file"};
-  if (positional.size() > 2) throw UsageError{"expects a project file and at most one output file"};
-  parsed.project = positional[0];
-  if (positional.size() == 2) parsed.output = positional[1];
-  return parsed;
+  if (const auto v = parsed.value("palette")) {
+    if (*v == "windows") options.palette = model::PaletteKind::Windows;
+    else if (*v == "netscape") options.palette = model::PaletteKind::Netscape;
+    else if (*v == "grayscale") options.palette = model::PaletteKind::Grayscale;
+    else throw UsageError{"--palette must be windows, netscape or grayscale, not '" + *v + "'"};
+  }
+  if (const auto v = parsed.value("colors")) {
+    const bool digits = !v->empty() && v->size() <= 3 &&
+                        std::all_of(v->begin(), v->end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const int index = digits ? model::colorCountIndexOf(std::stoi(*v)) : -1;
+    if (index < 0) throw UsageError{"--colors must be 8, 16, 32, 64, 128 or 256, not '" + *v + "'"};
+    options.colorCountIndex = static_cast<std::uint8_t>(index);
+  }
+  if (const auto v = parsed.value("transparent")) {
+    if (*v == "on") options.transparent = true;
+    else if (*v == "off") options.transparent = false;
+    else throw UsageError{"--transparent must be on or off, not '" + *v + "'"};
+  }
+  if (const auto v = parsed.value("transparent-color")) {
+    // The command line wants all six digits, where a dialog field forgives a short text.
+    if (v->size() == 7 && (*v)[0] == '#') options.transparentColor = parseHtmlColorText(*v);
+    if (!options.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + *v + "'"};
+  }
+  if (const auto v = parsed.value("jobs")) options.jobs = intValue("--jobs", *v, 1, 64);
+  if (options.classic && options.maxBytes) throw UsageError{"--max-bytes chooses among standard exports; drop --classic"};
+  if (const auto v = parsed.value("out-dir")) {
+    options.outDir = *v;
+    if (parsed.positional.empty()) throw UsageError{"expects one or more project files"};
+    options.projects = parsed.positional;
+  } else {
+    if (parsed.has("jobs")) throw UsageError{"--jobs goes with --out-dir"};
+    expectPositional(parsed, 1, 2, "a project file and at most one output file (several projects need --out-dir)");
+    options.projects = {parsed.positional[0]};
+    if (parsed.positional.size() == 2) options.output = parsed.positional[1];
+  }
+  return options;
 }
 
-
-class ProgressLine {
+// A progress bar on standard error, only when that is a terminal (scripts and logs get
+// none), redrawn in place and erased when the export ends.
+class ProgressBar {
  public:
-  ProgressLine() : shown(isatty(STDERR_FILENO) == 1) {}
-  ~ProgressLine() { finish(); }
+  explicit ProgressBar(bool wanted) : shown(wanted && isatty(STDERR_FILENO) == 1) {}
+  ~ProgressBar() { finish(); }
   void show(exporter::ExportStage stage, int frame, int count) {
-    if (!shown) return;
-    const char* what = stage == exporter::ExportStage::Rendering ? "Rendering" : "Encoding";
-    std::fprintf(stderr, "\r%s frame %d of %d...   ", what, frame, count);
+    if (!shown || count <= 0) return;
+    // Rendering is the first half of the bar, encoding the second.
+    const int done = (stage == exporter::ExportStage::Rendering ? 0 : count) + frame;
+    const int filled = std::clamp(done * kWidth / (2 * count), 0, kWidth);
+    const char* what = stage == exporter::ExportStage::Rendering ? "Rendering" : "Encoding ";
+    std::fprintf(stderr, "\r[%.*s%*s] %s frame %d of %d ", filled, "##############################", kWidth - filled,
+                 "", what, frame, count);
     std::fflush(stderr);
     dirty = true;
   }
   void finish() {
-    if (shown && dirty) std::fprintf(stderr, "\r%40s\r", "");
+    if (shown && dirty) std::fprintf(stderr, "\r%70s\r", "");
     dirty = false;
   }
 
  private:
+  static constexpr int kWidth = 30;
   bool shown;
   bool dirty = false;
 };
 
-int saveAndReport(const ExportArgs& options, const gif::GifImage& image, int frameCount) {
-  const std::string output =
-      options.output.empty() ? exporter::proposedGifBaseName(options.project) : options.output;
-  const exporter::SaveOutcome saved = exporter::saveGif(image, output);
-  if (!saved.ok) {
-    std::cerr << "zefra-cli export: " << saved.message;
-    if (!saved.detail.empty()) std::cerr << " (" << saved.detail << ")";
-    std::cerr << "\n";
-    return 1;
-  }
-  for (const std::string& line : exporter::statisticsLines(exporter::statisticsOf(image, saved.fileSize, frameCount)))
-    std::cout << line << "\n";
-  return 0;
+// What became of one project.
+struct ExportResult {
+  std::string project;
+  std::string output;
+  bool ok = false;
+  std::string error;
+  std::vector<std::string> warnings;
+  std::string note;  // what --max-bytes changed
+  exporter::GifStatistics statistics;
+};
+
+// The name written for `project`: the chosen output, inside it when it is a folder, or the
+// project's own name with ".gif" in `folder` (the working folder when empty).
+std::string outputNameFor(const std::string& project, const std::string& chosen, const std::string& folder) {
+  const std::string base = exporter::proposedGifBaseName(project) + ".gif";
+  if (chosen.empty()) return folder.empty() ? base : (std::filesystem::path(folder) / base).string();
+  if (isStandardOutput(chosen)) return chosen;
+  std::error_code ec;
+  if (chosen.back() == '/' || std::filesystem::is_directory(chosen, ec)) return (std::filesystem::path(chosen) / base).string();
+  return exporter::gifFileNameFor(chosen);
 }
 
-// The best standard export that fits --max-bytes; nothing is written when none fits.
-int exportWithinBudget(const ExportArgs& options, model::LabelProject& project, const exporter::ExportSettings& settings) {
-  render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96);
-  exporter::ProjectRenderer renderer(project, &texts);
-  gif::GifImage image;
-  const exporter::BudgetChoice choice = exporter::exportWithinBudget(
-      project, settings, [&](int frame) { return renderer.render(frame); }, *options.maxBytes, image);
-  if (!choice.fits) {
-    std::cerr << "zefra-cli export: no export fits in " << *options.maxBytes << " bytes; the smallest reachable is "
-              << choice.bytes << " bytes (" << exporter::describeChoice(choice, settings) << ")\n";
-    return 1;
+// The reader takes back at most its image pixel limit; an export is refused up front when
+// its frames could hold more, and names the size, rather than writing a GIF Zefra itself
+// would not open or running out of memory on the way.
+void checkExportSize(const model::LabelProject& project) {
+  const gif::PixelLimits limits;
+  std::uint64_t pixels = 0;
+  for (int k = 1; k <= project.frameCount; ++k)
+    pixels += static_cast<std::uint64_t>(project.frame(k).width) * static_cast<std::uint64_t>(project.frame(k).height);
+  if (pixels > limits.maxImagePixels) {
+    const std::uint64_t megabytes = (pixels * 4) >> 20;  // true-colour frames plus their indices
+    throw std::runtime_error("the export needs " + std::to_string(pixels) + " pixels (about " +
+                             std::to_string(megabytes) + " MB of memory) for " + std::to_string(int{project.frameCount}) +
+                             " frames; the limit is " + std::to_string(limits.maxImagePixels) +
+                             " pixels, the most a GIF Zefra reads back may hold");
   }
-  std::cout << "Fits in " << *options.maxBytes << " bytes with " << exporter::describeChoice(choice, settings) << "\n";
-  return saveAndReport(options, image, project.frameCount);
+}
+
+ExportResult exportOne(const ExportArgs& options, const std::string& projectFile, const std::string& output,
+                       bool showProgress, text3d::GlyphCache* glyphs) {
+  ExportResult result;
+  result.project = projectFile;
+  result.output = output;
+  try {
+    checkOutputFile(output, {projectFile});
+    std::string warning;
+    auto project = loadProjectForDrawing(projectFile, warning);
+    if (!warning.empty()) result.warnings.push_back(warning);
+    checkExportSize(*project);
+
+    exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
+    settings.loop = !options.noLoop;
+    if (options.palette) settings.paletteKind = *options.palette;
+    if (options.colorCountIndex) settings.colorCountIndex = *options.colorCountIndex;
+    if (options.transparent) settings.transparent = *options.transparent;
+    if (options.transparentColor) settings.transparentColor = *options.transparentColor;
+
+    gif::GifImage image;
+    if (options.maxBytes) {
+      // The best standard export that fits --max-bytes; nothing is written when none fits.
+      render::TextLayerRenderer texts(project->screenDpi > 0 ? project->screenDpi : 96);
+      exporter::ProjectRenderer renderer(*project, &texts);
+      const exporter::BudgetChoice choice = exporter::exportWithinBudget(
+          *project, settings, [&](int frame) { return renderer.render(frame); }, *options.maxBytes, image);
+      if (!choice.fits) {
+        throw std::runtime_error("no export fits in " + std::to_string(*options.maxBytes) +
+                                 " bytes; the smallest reachable is " + std::to_string(choice.bytes) + " bytes (" +
+                                 exporter::describeChoice(choice, settings) + ")");
+      }
+      result.note = "Fits in " + std::to_string(*options.maxBytes) + " bytes with " +
+                    exporter::describeChoice(choice, settings);
+    } else {
+      ProgressBar progress(showProgress);
+      const exporter::ProjectExport exported = exporter::exportProject(
+          *project, settings, image,
+          [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); },
+          options.classic ? exporter::ExportMethod::Classic : exporter::ExportMethod::Standard, glyphs);
+      progress.finish();
+      for (const auto& failure : exported.failures) {
+        result.warnings.push_back((failure.frame > 0 ? "frame " + std::to_string(failure.frame) + ", " : std::string()) +
+                                  (failure.kind == render::CanvasObjectKind::Picture ? "picture " : "texture of text ") +
+                                  std::to_string(failure.slot) + ": " + failure.file + ": " + failure.message);
+      }
+      if (options.strict && !exported.failures.empty())
+        throw std::runtime_error("files missing or unreadable (--strict); nothing written");
+      if (!options.classic && settings.transparent && exported.details.transparentPixels == 0) {
+        result.warnings.push_back(htmlColorText(settings.transparentColor) +
+                                  " does not occur in the banner; nothing is transparent");
+      }
+      const exporter::ExportReport& report = exported.report;
+      if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
+        result.warnings.push_back(htmlColorText(settings.transparentColor) + " is not among the GIF's colours; " +
+                                  htmlColorText(*report.transparentColor) + " was made transparent");
+      }
+    }
+
+    std::uintmax_t size = 0;
+    if (isStandardOutput(output)) {
+      const std::vector<std::uint8_t> bytes = image.saveToBytes();
+      writeStandardOutput(bytes);
+      size = bytes.size();
+    } else {
+      const exporter::SaveOutcome saved = exporter::saveGif(image, output);
+      if (!saved.ok) throw std::runtime_error(saved.detail.empty() ? saved.message : saved.message + " (" + saved.detail + ")");
+      result.output = saved.path.empty() ? output : saved.path;
+      size = saved.fileSize;
+    }
+    result.statistics = exporter::statisticsOf(image, size, project->frameCount);
+    result.ok = true;
+  } catch (const io::LblReadError& e) {
+    result.error = e.detail();
+  } catch (const std::bad_alloc&) {
+    result.error = "not enough memory";
+  } catch (const std::exception& e) {
+    result.error = e.what();
+  }
+  return result;
+}
+
+// One result as a JSON object; the shape is documented in the README.
+std::string jsonOf(const ExportResult& r) {
+  std::string out = "{\"project\": " + jsonText(r.project) + ", \"output\": " + jsonText(r.output) +
+                    ", \"ok\": " + (r.ok ? "true" : "false");
+  if (r.ok) {
+    const auto& s = r.statistics;
+    out += ", \"fileSize\": " + std::to_string(s.fileSize) + ", \"frames\": " + std::to_string(s.frames) +
+           ", \"colors\": " + std::to_string(s.colors) + ", \"width\": " + std::to_string(s.width) +
+           ", \"height\": " + std::to_string(s.height);
+  } else {
+    out += ", \"error\": " + jsonText(r.error);
+  }
+  return out + ", \"warnings\": " + jsonTextArray(r.warnings) + "}";
+}
+
+void reportOne(const ExportArgs& options, const ExportResult& r, bool batch) {
+  for (const std::string& w : r.warnings) std::cerr << "zefra-cli export: warning: " << w << "\n";
+  if (!r.ok) {
+    std::cerr << "zefra-cli export: " << (batch ? r.project + ": " : std::string()) << r.error << "\n";
+    return;
+  }
+  if (options.quiet || options.json || isStandardOutput(r.output)) return;
+  if (batch) {
+    std::cout << r.project << " -> " << r.output << ": " << r.statistics.fileSize << " bytes, " << r.statistics.frames
+              << " frames, " << r.statistics.colors << " colours\n";
+    return;
+  }
+  if (!r.note.empty()) std::cout << r.note << "\n";
+  for (const std::string& line : exporter::statisticsLines(r.statistics)) std::cout << line << "\n";
 }
 
 int runExport(const CommandArgs& args) {
-  const ExportArgs options = parseArgs(args);
-
-  std::string warning;
-  auto project = loadProjectForDrawing(options.project, warning);
-  if (!warning.empty()) std::cerr << "zefra-cli export: " << warning << "\n";
-
-  exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
-  settings.loop = !options.noLoop;
-  if (options.palette) settings.paletteKind = *options.palette;
-  if (options.colorCountIndex) settings.colorCountIndex = *options.colorCountIndex;
-  if (options.transparent) settings.transparent = *options.transparent;
-  if (options.transparentColor) settings.transparentColor = *options.transparentColor;
-
-
-  if (options.maxBytes) return exportWithinBudget(options, *project, settings);
-
-  gif::GifImage image;
-  ProgressLine progress;
-  const exporter::ProjectExport exported = exporter::exportProject(
-      *project, settings, image,
-      [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); },
-      options.classic ? exporter::ExportMethod::Classic : exporter::ExportMethod::Standard);
-  const exporter::ExportReport& report = exported.report;
-  progress.finish();
-
-  for (const auto& failure : exported.failures)
-    std::cerr << "zefra-cli export: warning: " << failure.file << ": " << failure.message << "\n";
-  if (!options.classic && settings.transparent && exported.details.transparentPixels == 0) {
-    std::cerr << "zefra-cli export: " << htmlColorText(settings.transparentColor)
-              << " does not occur in the banner; nothing is transparent\n";
-  }
-  if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
-    std::cerr << "zefra-cli export: " << htmlColorText(settings.transparentColor)
-              << " is not among the GIF's colours; " << htmlColorText(*report.transparentColor)
-              << " was made transparent\n";
+  const ExportArgs options = parseExportArgs(args);
+  const bool batch = !options.outDir.empty();
+  if (!batch) {
+    const std::string output = outputNameFor(options.projects[0], options.output, "");
+    if (options.json && isStandardOutput(output)) throw UsageError{"--json and - both want standard output"};
+    const ExportResult result = exportOne(options, options.projects[0], output, !options.quiet && !options.json, nullptr);
+    reportOne(options, result, false);
+    if (options.json) std::cout << "[" << jsonOf(result) << "]\n";
+    return result.ok ? 0 : 1;
   }
 
-  return saveAndReport(options, image, project->frameCount);
+  std::error_code ec;
+  std::filesystem::create_directories(options.outDir, ec);
+  if (!std::filesystem::is_directory(options.outDir, ec)) throw std::runtime_error(options.outDir + " is not a folder");
+  std::vector<std::string> outputs;
+  for (const std::string& project : options.projects) {
+    outputs.push_back(outputNameFor(project, "", options.outDir));
+    for (std::size_t i = 0; i + 1 < outputs.size(); ++i)
+      if (outputs[i] == outputs.back()) throw UsageError{project + " and " + options.projects[i] + " would both write " + outputs[i]};
+  }
+
+  // Workers take the next project in turn; each has a glyph cache of its own, since a cache
+  // serves one thread. Results are reported as they finish.
+  std::vector<ExportResult> results(options.projects.size());
+  std::atomic<std::size_t> next{0};
+  std::mutex reportLock;
+  const auto work = [&] {
+    text3d::GlyphCache glyphs;
+    for (std::size_t i = next++; i < options.projects.size(); i = next++) {
+      results[i] = exportOne(options, options.projects[i], outputs[i], false, &glyphs);
+      const std::lock_guard guard(reportLock);
+      reportOne(options, results[i], true);
+    }
+  };
+  const int workers = std::min<int>(options.jobs, static_cast<int>(options.projects.size()));
+  std::vector<std::thread> threads;
+  for (int t = 1; t < workers; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+
+  int failed = 0;
+  for (const ExportResult& r : results) failed += r.ok ? 0 : 1;
+  if (options.json) {
+    std::cout << "[";
+    for (std::size_t i = 0; i < results.size(); ++i) std::cout << (i ? ",\n " : "") << jsonOf(results[i]);
+    std::cout << "]\n";
+  } else if (!options.quiet) {
+    std::cout << results.size() - static_cast<std::size_t>(failed) << " of " << results.size() << " exported"
+              << (failed ? ", " + std::to_string(failed) + " failed" : std::string()) << "\n";
+  }
+  return failed ? 1 : 0;
 }
 
 const CommandRegistration kRegistration{Command{
     "export",
-    "export FILE.lbl [OUT.gif] [--classic] [--max-bytes N|NK|NM] [--no-loop] [--palette windows|netscape|grayscale] "
+    "export FILE.lbl [OUT.gif|DIR/|-] | export FILE.lbl... --out-dir DIR [-j N]; options: [--quiet] [--json] [--strict] [--classic] [--max-bytes N|NK|NM] [--no-loop] [--palette windows|netscape|grayscale] "
     "[--colors 8|16|32|64|128|256] [--transparent on|off] [--transparent-color '#RRGGBB']",
     "Exports the project as an optimised animated GIF (OUT defaults to the project's name "
     "with \".gif\") and prints its file size, frames, colours and image size. The options "
@@ -213,7 +354,11 @@ const CommandRegistration kRegistration{Command{
     "original way: a palette per frame merged into one table, brightness-matched colours, "
     "dithering on gradients. --max-bytes writes the best export whose file fits (K = 1024 bytes, "
     "M = 1024 K): fewer colours first, then fewer of the briefly shown frames, and says what it "
-    "changed; when nothing fits it writes nothing, names the smallest reachable size and exits 1.",
+    "changed; when nothing fits it writes nothing, names the smallest reachable size and exits 1. "
+    "- writes the GIF to standard output. With --out-dir, each project becomes DIR/NAME.gif, N at a "
+    "time (-j), one line per result; the exit code is 1 if any failed. --json prints the results as a "
+    "JSON array; --quiet prints nothing but warnings and errors; --strict makes a picture or texture "
+    "that cannot be read an error.",
     runExport}};
 
 }  // namespace

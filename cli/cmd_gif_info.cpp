@@ -13,6 +13,8 @@
 #include <zlib.h>
 
 #include "command.h"
+#include "json_text.h"
+#include "options.h"
 #include "gif/application_extension.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
@@ -40,26 +42,49 @@ std::string hex8(std::uint32_t value) {
   return buffer;
 }
 
-int runGifInfo(const CommandArgs& args) {
-  bool pixels = false;
-  std::string path;
-  for (const std::string& arg : args) {
-    if (arg == "--pixels")
-      pixels = true;
-    else if (!arg.empty() && arg[0] == '-')
-      throw UsageError{"unknown option " + arg};
-    else if (path.empty())
-      path = arg;
-    else
-      throw UsageError{"more than one file given"};
+// The same facts as the text form, as one JSON object (shape documented in the README).
+void printJson(const gif::GifImage& image, const std::vector<std::string>& warnings, bool pixels) {
+  std::string version = image.header().loadedVersion;
+  if (version != "87a" && version != "89a")
+    version = image.requiredVersion() == gif::GifVersion::Gif89a ? "89a" : "87a";
+  std::ostream& out = std::cout;
+  out << "{\"version\": \"" << version << "\", \"width\": " << image.width() << ", \"height\": " << image.height()
+      << ", \"colors\": " << image.globalTable().count() << ",\n \"frames\": [";
+  const gif::LoopExtension* loop = nullptr;
+  for (int i = 0; i < image.frames().count(); ++i) {
+    const gif::GifFrame& frame = image.frames()[i];
+    out << (i ? ",\n  " : "\n  ") << "{\"left\": " << frame.left() << ", \"top\": " << frame.top()
+        << ", \"width\": " << frame.width() << ", \"height\": " << frame.height()
+        << ", \"colors\": " << frame.localColorMap().count() << ", \"interlaced\": " << (frame.interlaced() ? "true" : "false");
+    const gif::GraphicControlExtension* gce = frame.graphicControl;
+    out << ", \"delay\": " << (gce ? std::to_string(gce->delayCs()) : "null")
+        << ", \"disposal\": " << (gce ? std::to_string(static_cast<int>(gce->disposal())) : "null")
+        << ", \"transparent\": "
+        << (gce && gce->transparent() ? std::to_string(static_cast<int>(gce->transparentIndex())) : "null");
+    if (pixels) out << ", \"crc32\": \"" << hex8(crc32Of(frame.pixels(), frame.pixelCount())) << "\"";
+    out << "}";
+    for (const auto& ext : frame.extensions())
+      if (!loop) loop = dynamic_cast<const gif::LoopExtension*>(ext.get());
   }
-  if (path.empty()) throw UsageError{"no GIF file given"};
+  out << "],\n \"loop\": " << (loop ? std::to_string(loop->loopCount) : "null")
+      << ", \"warnings\": " << jsonTextArray(warnings) << "}\n";
+}
+
+int runGifInfo(const CommandArgs& args) {
+  const ParsedArgs parsed = parseArgs(args, {{"pixels"}, {"json"}});
+  expectPositional(parsed, 1, 1, "one GIF file");
+  const bool pixels = parsed.has("pixels");
+  const std::string& path = parsed.positional[0];
 
   gif::GifImage image;
   std::vector<std::string> warnings;
   image.warningHandler = [&](const gif::GifItem*, int, const std::string& message) { warnings.push_back(message); };
   image.loadFromFile(path);
 
+  if (parsed.has("json")) {
+    printJson(image, warnings, pixels);
+    return 0;
+  }
   std::ostream& out = std::cout;
   // The version the file states; one that is neither is shown as what its content needs.
   std::string version = image.header().loadedVersion;
@@ -93,7 +118,7 @@ int runGifInfo(const CommandArgs& args) {
 }
 
 const CommandRegistration registration{Command{
-    "gif-info", "gif-info [--pixels] FILE.gif",
+    "gif-info", "gif-info [--pixels] [--json] FILE.gif",
     "Lists a GIF file as the reader sees it: version, screen, one line per frame (numbered from 0), loop "
     "count and warnings; --pixels adds the CRC-32 of each frame's colour indices.",
     runGifInfo}};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "command.h"
+#include "options.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 #include "editor/gif_import.h"
@@ -17,12 +18,11 @@ namespace {
 constexpr std::int16_t kCliScreenDpi = 96;
 
 int runImportGif(const CommandArgs& args) {
-  for (const std::string& arg : args) {
-    if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
-  }
-  if (args.size() != 2) throw UsageError{"expects a GIF file and a project file"};
-  const std::filesystem::path gif = args[0];
-  const std::filesystem::path project = args[1];
+  const ParsedArgs parsed = parseArgs(args, {});
+  expectPositional(parsed, 2, 2, "a GIF file and a project file");
+  const bool quiet = parsed.has("quiet");
+  const std::filesystem::path gif = parsed.positional[0];
+  const std::filesystem::path project = parsed.positional[1];
 
   editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
   if (std::filesystem::exists(project)) {
@@ -36,6 +36,7 @@ int runImportGif(const CommandArgs& args) {
 
   const editor::SaveResult saved = editor.saveAs(project);
   if (!saved.ok) throw std::runtime_error(project.string() + ": " + saved.error);
+  if (quiet) return 0;
   const model::FrameRecord& first = editor.project().frame(1);
   const std::size_t count = imported.pictures.size();
   std::cout << "Imported " << count << (count == 1 ? " frame" : " frames") << " from " << gif.string() << "; wrote "

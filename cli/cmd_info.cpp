@@ -2,9 +2,13 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "command.h"
+#include "json_text.h"
+#include "options.h"
 #include "common/color_text.h"
 #include "model/field_options.h"
 #include "io/lbl_reader.h"
@@ -35,14 +39,54 @@ std::string slotList(InUse inUse) {
   return list.empty() ? "-" : list;
 }
 
-int runInfo(const CommandArgs& args) {
-  if (args.size() != 1) throw UsageError{"expects exactly one project file"};
+// Slot numbers (1-based) whose test holds.
+template <typename InUse>
+std::vector<int> slotNumbers(InUse inUse) {
+  std::vector<int> slots;
+  for (int slot = 0; slot < model::kSlots; ++slot)
+    if (inUse(slot)) slots.push_back(slot + 1);
+  return slots;
+}
+
+// The same facts as the text form, as one JSON object (shape documented in the README).
+void printJson(const std::string& file, const model::LabelProject& project, bool old) {
+  const model::FrameRecord& first = project.frame(1);
+  const model::ProjectSettings& settings = project.settings;
+  const std::optional<int> colors = model::colorCountOf(settings.colorCountIndex);
+  std::cout << "{\"file\": " << jsonText(file) << ", \"format\": \"" << (old ? "1.02" : "LB1")
+            << "\", \"frames\": " << int{project.frameCount} << ", \"width\": " << first.width
+            << ", \"height\": " << first.height
+            << ", \"designDpi\": " << (old ? std::string("null") : std::to_string(settings.designDpi))
+            << ", \"transparent\": " << (settings.transparent ? "true" : "false")
+            << ", \"transparentColor\": " << jsonText(htmlColorText(settings.transparentColor))
+            << ", \"palette\": " << jsonText(paletteName(settings.paletteKind))
+            << ", \"colors\": " << (colors ? std::to_string(*colors) : std::string("null")) << ",\n \"frameList\": [";
+  for (int k = 1; k <= project.frameCount; ++k) {
+    const model::FrameRecord& f = project.frame(k);
+    std::cout << (k > 1 ? ",\n  " : "\n  ") << "{\"frame\": " << k << ", \"delayMs\": " << f.delayMs
+              << ", \"texts\": " << jsonIntArray(slotNumbers([&](int s) { return !f.text[s].empty(); }))
+              << ", \"pictures\": " << jsonIntArray(slotNumbers([&](int s) { return !f.pictureFile[s].empty(); }))
+              << ", \"shapes\": " << jsonIntArray(slotNumbers([&](int s) { return f.shapeStyle[s] != 0; }))
+              << ", \"textures\": " << jsonIntArray(slotNumbers([&](int s) { return !f.textureFile[s].empty(); }))
+              << "}";
+  }
+  std::cout << "]}\n";
+}
+
+int runInfo(const CommandArgs& rawArgs) {
+  const ParsedArgs parsed = parseArgs(rawArgs, {{"json"}});
+  expectPositional(parsed, 1, 1, "exactly one project file");
+  const CommandArgs& args = parsed.positional;
   auto project = std::make_unique<model::LabelProject>();
   project->clear();
   const io::LblReadResult read = io::readLblFile(args[0], *project);
   const bool old = read.format == io::LblFormat::V102;
   const model::FrameRecord& first = project->frame(1);
   const model::ProjectSettings& settings = project->settings;
+  if (parsed.has("json")) {
+    printJson(args[0], *project, old);
+    return 0;
+  }
 
   std::cout << "File: " << args[0] << "\n"
             << "Format: " << (old ? "1.02" : "LB1") << "\n"
@@ -81,7 +125,7 @@ int runInfo(const CommandArgs& args) {
 }
 
 const CommandRegistration registration{
-    {"info", "info FILE.lbl",
+    {"info", "info [--json] FILE.lbl",
      "Show a project's format, frame count, size, project settings and, per frame, the delay, "
      "the slots in use and where each object stands.",
      runInfo}};

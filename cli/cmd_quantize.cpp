@@ -10,9 +10,12 @@
 #include <string_view>
 
 #include "command.h"
+#include "options.h"
+#include "output_file.h"
 #include "gif/color_reduction.h"
 #include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
+#include "gif/gif_types.h"
 #include "gif/picture_quantizer.h"
 #include "io/bmp_reader.h"
 #include "io/png_reader.h"
@@ -66,45 +69,24 @@ std::string lowerExtension(const std::string& path) {
 
 raster::FastBitmap readPicture(const std::string& path) {
   const std::string ext = lowerExtension(path);
-  if (ext == ".png") return io::readPngFile(path);
+  // Refused from the header when the GIF frame could not hold it, before any decoding.
+  if (ext == ".png") return io::readPngFile(path, gif::PixelLimits{}.maxFramePixels);
   if (ext == ".bmp") return io::readBmpFile(path);
   throw UsageError{"input must be a .png or .bmp file"};
 }
 
 int runQuantize(const CommandArgs& args) {
-  std::string in;
-  std::string out;
+  const ParsedArgs parsed = parseArgs(args, {{"classic"}, {"mode", true}, {"dither", true}, {"bits", true}});
+  expectPositional(parsed, 2, 2, "an input picture and an output GIF (- for standard output)");
+  const std::string& in = parsed.positional[0];
+  const std::string& out = parsed.positional[1];
+  const bool classic = parsed.has("classic");
   auto mode = gif::ReductionMode::Octree;
   auto dither = gif::DitherKind::Nearest;
-  int bits = 8;
-  bool classic = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-      return args[++i];
-    };
-    if (arg == "--classic") {
-      classic = true;
-    } else if (arg == "--mode") {
-      mode = static_cast<gif::ReductionMode>(lookUp(kModes, value(), "mode"));
-    } else if (arg == "--dither") {
-      dither = static_cast<gif::DitherKind>(lookUp(kDithers, value(), "dither"));
-    } else if (arg == "--bits") {
-      const std::string& v = value();
-      if (v.size() != 1 || v[0] < '1' || v[0] > '8') throw UsageError{"--bits takes 1 to 8"};
-      bits = v[0] - '0';
-    } else if (!arg.empty() && arg[0] == '-') {
-      throw UsageError{"unknown option " + arg};
-    } else if (in.empty()) {
-      in = arg;
-    } else if (out.empty()) {
-      out = arg;
-    } else {
-      throw UsageError{"too many files given"};
-    }
-  }
-  if (out.empty()) throw UsageError{"an input picture and an output GIF are needed"};
+  if (const auto v = parsed.value("mode")) mode = static_cast<gif::ReductionMode>(lookUp(kModes, *v, "mode"));
+  if (const auto v = parsed.value("dither")) dither = static_cast<gif::DitherKind>(lookUp(kDithers, *v, "dither"));
+  const int bits = parsed.has("bits") ? intValue("--bits", *parsed.value("bits"), 1, 8) : 8;
+  checkOutputFile(out, {in});
 
   const raster::FastBitmap picture = readPicture(in);
   // The octree mode's palette is now fitted to the picture's colours (variance cuts and
@@ -124,14 +106,19 @@ int runQuantize(const CommandArgs& args) {
   image.assign(reduced);
   // One global table holding only the colours the picture uses, most used first.
   gif::mergeColorTables(image);
+  if (isStandardOutput(out)) {
+    writeStandardOutput(image.saveToBytes());
+    return 0;
+  }
   image.saveToFile(out);
+  if (parsed.has("quiet")) return 0;
   std::cout << picture.width() << " x " << picture.height() << ", " << image.globalTable().count() << " colours\n";
   return 0;
 }
 
 const CommandRegistration registration{Command{
     "quantize",
-    "quantize IN.png|IN.bmp OUT.gif [--mode octree|netscape|gray256|gray4|bw|system20|halftone|octree-system] "
+    "quantize IN.png|IN.bmp OUT.gif|- [--mode octree|netscape|gray256|gray4|bw|system20|halftone|octree-system] "
     "[--bits 1..8] [--dither none|floyd|stucki|sierra|jajuni|stevearche|burkes] [--classic]",
     "Reduces one picture to a palette (default: octree, 8 bits, no dithering) and writes it as a one-frame GIF. "
     "The octree mode fits its palette to the picture; --classic uses the original octree palette and lookup.",

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "command.h"
+#include "options.h"
+#include "output_file.h"
 #include "project_input.h"
 #include "io/png_writer.h"
 #include "model/label_project.h"
@@ -26,22 +28,12 @@ int parseFrame(const std::string& text) {
 }
 
 int runRender(const CommandArgs& args) {
-  std::string input;
-  std::string output;
-  int frame = 1;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--frame") {
-      if (i + 1 >= args.size()) throw UsageError{"--frame needs a frame number"};
-      frame = parseFrame(args[++i]);
-    } else if (input.empty()) {
-      input = args[i];
-    } else if (output.empty()) {
-      output = args[i];
-    } else {
-      throw UsageError{"unexpected argument \"" + args[i] + "\""};
-    }
-  }
-  if (input.empty() || output.empty()) throw UsageError{"expects a project file and an output PNG file"};
+  const ParsedArgs parsed = parseArgs(args, {{"frame", true}, {"strict"}});
+  expectPositional(parsed, 2, 2, "a project file and an output PNG file (- for standard output)");
+  const std::string& input = parsed.positional[0];
+  const std::string& output = parsed.positional[1];
+  const int frame = parsed.has("frame") ? parseFrame(*parsed.value("frame")) : 1;
+  checkOutputFile(output, {input});
 
   std::string warning;
   auto project = loadProjectForDrawing(input, warning);
@@ -56,18 +48,25 @@ int runRender(const CommandArgs& args) {
   canvas.setTextLayerPainter(&texts);
   const render::LayoutReport report = canvas.draw(project->frame(frame));
   for (const render::LoadFailure& f : report.failures) {
-    std::cerr << "zefra-cli render: skipped " << (f.kind == render::CanvasObjectKind::Picture ? "picture " : "texture of text ")
-              << f.slot << ": " << f.message << "\n";
+    std::cerr << "zefra-cli render: " << (parsed.has("strict") ? "error" : "warning") << ": frame " << frame << ", "
+              << (f.kind == render::CanvasObjectKind::Picture ? "picture " : "texture of text ") << f.slot << ": "
+              << f.file << ": " << f.message << "\n";
   }
+  if (parsed.has("strict") && !report.failures.empty()) throw std::runtime_error("files missing or unreadable (--strict)");
   if (canvas.bitmap().empty()) throw std::runtime_error("the frame has no pixels");
+  if (isStandardOutput(output)) {
+    writeStandardOutput(io::encodePng(canvas.bitmap()));
+    return 0;
+  }
   io::writePngFile(canvas.bitmap(), output);
   return 0;
 }
 
 const CommandRegistration registration{Command{
     "render",
-    "render FILE.lbl OUT.png [--frame N]",
-    "Draw one frame (default 1) exactly as the canvas shows it, width x height pixels, and write it as a PNG file.",
+    "render FILE.lbl OUT.png|- [--frame N] [--strict]",
+    "Draw one frame (default 1) exactly as the canvas shows it, width x height pixels, and write it as a PNG file "
+    "(- for standard output). A picture or texture that cannot be read is named in a warning; --strict makes it an error.",
     runRender,
 }};
 

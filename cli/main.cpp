@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <exception>
+#include <cstdio>
 #include <iostream>
 #include <new>
 
@@ -56,7 +57,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    return it->run(rest);
+    const int code = it->run(rest);
+    // Output that never arrived (a full disk, a closed pipe) is a failure, not success.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0) {
+      std::cerr << "zefra-cli " << it->name << ": cannot write to standard output\n";
+      return 1;
+    }
+    return code;
   } catch (const UsageError& e) {
     std::cerr << "zefra-cli " << it->name << ": " << e.message << "\nUsage: zefra-cli " << it->usage << "\n";
     return 2;

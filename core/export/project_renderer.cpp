@@ -1,5 +1,7 @@
 #include "export/project_renderer.h"
 
+#include <utility>
+
 namespace zefra::exporter {
 
 ProjectRenderer::ProjectRenderer(const model::LabelProject& project, render::TextLayerPainter* textPainter)
@@ -9,7 +11,10 @@ ProjectRenderer::ProjectRenderer(const model::LabelProject& project, render::Tex
 
 raster::FastBitmap ProjectRenderer::render(int frameNumber) {
   const render::LayoutReport report = canvas.draw(project.frame(frameNumber));
-  problems.insert(problems.end(), report.failures.begin(), report.failures.end());
+  for (render::LoadFailure failure : report.failures) {
+    failure.frame = frameNumber;
+    problems.push_back(std::move(failure));
+  }
   return canvas.bitmap();
 }
 

@@ -75,6 +75,18 @@ LayoutReport FrameCanvas::draw(const model::FrameRecord& r) {
   return report;
 }
 
+namespace {
+
+// Why a stored name found no file to read: something else stands there, or nothing does.
+std::string unresolvedReason(const std::string& name) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(name, ec);
+  if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return "not a regular file";
+  return "file not found";
+}
+
+}  // namespace
+
 void FrameCanvas::layoutShape(const model::FrameRecord& r, int k) {
   ShapeLayer& s = shapes[index(k)];
   const std::size_t i = index(k);
@@ -93,7 +105,13 @@ void FrameCanvas::layoutPicture(const model::FrameRecord& r, int k, LayoutReport
   PictureSlot& p = pictures[index(k)];
   p.visible = false;
   const std::optional<std::string> file = resolveFileName(r.pictureFile[index(k)], config.appDir, config.projectDir);
-  if (!file) return;
+  if (!file) {
+    // A name that finds no file is reported like one that cannot be read, so nothing is
+    // left out without a word.
+    if (!r.pictureFile[index(k)].empty())
+      report.failures.push_back({CanvasObjectKind::Picture, k, r.pictureFile[index(k)].str(), unresolvedReason(r.pictureFile[index(k)].str())});
+    return;
+  }
   report.pictureFiles[index(k)] = *file;
   if (*file != p.loadedFile) {
     if (*file == p.failedFile) return;  // already reported; read again once the name changes
@@ -145,6 +163,8 @@ void FrameCanvas::layoutText(const model::FrameRecord& r, int k, LayoutReport& r
         report.failures.push_back({CanvasObjectKind::Text, k, *file, e.what()});
       }
     }
+  } else {
+    report.failures.push_back({CanvasObjectKind::Text, k, r.textureFile[i].str(), unresolvedReason(r.textureFile[i].str())});
   }
   t.visible = true;
   t.bounds = raster::Rect::fromSize(r.textX[i], r.textY[i], 0, 0);

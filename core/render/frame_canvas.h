@@ -58,6 +58,7 @@ struct LoadFailure {
   int slot = 0;
   std::string file;
   std::string message;
+  int frame = 0;  // set by callers that draw several frames (the export)
 };
 
 struct LayoutReport {
