@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <zlib.h>
-
 #include "command.h"
 #include "json_text.h"
 #include "options.h"

@@ -5,12 +5,42 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace zefra::cli {
 
+namespace {
+
+bool inSystemFolder(const std::string& path) {
+  return path == "/dev" || path == "/proc" || path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
+}
+
+// True when the name, or any link it passes through, lies in /dev or /proc: /dev/stdout
+// and its kind lead to whatever standard output is, and replacing such a name would put a
+// file where the system keeps its devices.
+bool namesSystemFile(const std::string& output) {
+  std::error_code ec;
+  std::filesystem::path current = std::filesystem::absolute(output, ec);
+  for (int hop = 0; hop < 40 && !ec; ++hop) {
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(current.parent_path(), ec);
+    if (!ec && inSystemFolder(folder.string())) return true;
+    if (!std::filesystem::is_symlink(current, ec)) return false;
+    const std::filesystem::path target = std::filesystem::read_symlink(current, ec);
+    if (ec) return false;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+    if (inSystemFolder(current.lexically_normal().string())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void checkOutputFile(const std::string& output, const std::vector<std::string>& inputs) {
   if (isStandardOutput(output)) return;
+  if (namesSystemFile(output)) {
+    throw std::runtime_error(output + " is a system file, not one to replace (use - for standard output)");
+  }
   struct stat target {};
   if (::stat(output.c_str(), &target) != 0) return;  // a new file
   if (S_ISDIR(target.st_mode)) throw std::runtime_error(output + " is a folder; give a file name to write");

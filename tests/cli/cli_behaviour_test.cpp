@@ -110,6 +110,14 @@ TEST_F(CliScripting, AnOutputThatIsAnInputOrASpecialFileIsRefused) {
   struct stat info {};
   ASSERT_EQ(::stat(path("fifo").c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+  // A link to standard output, with standard output a regular file: the link is not
+  // replaced (as root, /dev/stdout itself would have been).
+  fs::create_symlink("/dev/stdout", path("stdout-link"));
+  const CliResult viaLink = run("render " + q(project) + " " + q(path("stdout-link")) + " >" + q(path("captured")));
+  EXPECT_EQ(viaLink.exitCode, 1);
+  EXPECT_TRUE(contains(viaLink.err, "is a system file")) << viaLink.err;
+  EXPECT_TRUE(fs::is_symlink(path("stdout-link")));
 }
 
 TEST_F(CliScripting, DashWritesToStandardOutput) {
