@@ -228,7 +228,11 @@ TEST_F(FrameCanvasTest, MissingPictureIsHiddenAndTheSlotKeepsItsLastFile) {
   setPicture(1, file, 0, 0);
   canvas.draw(*record);
   setPicture(1, (dir / "gone.bmp").string(), 0, 0);
-  EXPECT_TRUE(canvas.draw(*record).ok());  // a missing file is skipped silently
+  // A missing file is skipped and named in the report, so callers can say which one.
+  const render::LayoutReport missing = canvas.draw(*record);
+  ASSERT_EQ(missing.failures.size(), 1u);
+  EXPECT_EQ(missing.failures[0].file, (dir / "gone.bmp").string());
+  EXPECT_EQ(missing.failures[0].message, "file not found");
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
   EXPECT_EQ(canvas.loadedPictureFile(1), file);
   EXPECT_EQ(record->pictureFile[0].str(), (dir / "gone.bmp").string());
@@ -239,7 +243,9 @@ TEST_F(FrameCanvasTest, MissingPictureIsHiddenAndTheSlotKeepsItsLastFile) {
   EXPECT_EQ(canvas.fileReads(), 1);
   // A folder is not a picture file.
   setPicture(1, dir.string(), 0, 0);
-  EXPECT_TRUE(canvas.draw(*record).ok());
+  const render::LayoutReport folder = canvas.draw(*record);
+  ASSERT_EQ(folder.failures.size(), 1u);
+  EXPECT_EQ(folder.failures[0].message, "not a regular file");
   EXPECT_EQ(countColour(canvas.bitmap(), kFrame), 468 * 60);
 }
 
