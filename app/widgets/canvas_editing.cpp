@@ -59,6 +59,8 @@ CanvasEditing::CanvasEditing(EditorSession& session, FrameView& view, QWidget& w
     applyZoom();  // the label may have another size now
     updateOutline();
   });
+  // Moves over the work area arrive without a button held too, so the pane can be emptied.
+  workArea.setMouseTracking(true);
   workArea.installEventFilter(this);
 }
 

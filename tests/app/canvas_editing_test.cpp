@@ -400,6 +400,41 @@ class CanvasEditingTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(pixelAt(w, 65, 15), kBlue, 6000);
   }
 
+  void theDesktopsApplicationIsWatchedUntilTheProjectIsReplaced() {
+    Window w;
+    const QString file = writePicture(work.filePath("desk.bmp"), 20, 20, kRed);
+    setUpObjects(w, file);
+    auto* editor = w.main->findChild<ExternalPictureEditor*>();
+    QVERIFY(editor);
+    // No setting and none of the paint programs installed: the desktop opens the file.
+    editor->setInstalledCheck([](const std::string&) { return false; });
+    QList<QUrl> opened;
+    editor->setDesktopOpener([&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    w.main->onEditPicture();
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(file)});
+    QVERIFY(editor->lastCommand().desktopDefault);
+    QVERIFY(editor->watching());
+    QTest::qWait(1200);
+    QVERIFY(editor->watching());  // no process to follow: still watching
+    w.prompts->answers.push_back(QMessageBox::No);  // the set-up is not saved
+    w.trigger("MNew");
+    QVERIFY(!editor->watching());
+  }
+
+  void movingTheMouseOffTheLabelEmptiesTheObjectPane() {
+    Window w;
+    setUpObjects(w, writePicture(work.filePath("red.bmp"), 20, 20, kRed));
+    hover(view(w), centreOf(w, render::CanvasObjectKind::Picture, 1));
+    QCOMPARE(w.pane("RzPane4"), QStringLiteral("Object: Picture 1"));
+    QWidget* area = w.main->findChild<QWidget*>(QStringLiteral("Panel1"));
+    QVERIFY(area->hasMouseTracking());
+    hover(area, QPoint(2, 2));
+    QCOMPARE(w.pane("RzPane4"), QString());
+  }
+
   void aMissingPictureGivesUpSilently() {
     Window w;
     const QString file = writePicture(work.filePath("gone.bmp"), 20, 20, kRed);
