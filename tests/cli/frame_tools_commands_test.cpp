@@ -1,8 +1,6 @@
 // zefra-cli tween, run as a script would run it: the frames it writes, and its errors.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,6 +8,7 @@
 
 #include "editor/editor.h"
 #include "io/lbl_reader.h"
+#include "cli/cli_run.h"
 #include "io/lbl_test_files.h"
 #include "model/label_project.h"
 
@@ -20,31 +19,11 @@ using zefra::testing::TempDir;
 namespace editor = zefra::editor;
 namespace model = zefra::model;
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-CliRun runCli(const TempDir& dir, const std::string& arguments) {
-  const std::string errFile = (dir / "stderr.txt").string();
-  const std::string command = quoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + quoted(errFile);
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto err = readBytes(errFile);
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+// The shared runner of tests/cli; short local names keep the tests readable.
+using CliRun = zefra::testing::CliResult;
+std::string quoted(const std::string& s) { return zefra::testing::shellQuoted(s); }
+CliRun runCli(const TempDir& dir, const std::string& arguments) { return zefra::testing::runZefraCli(dir, arguments); }
+bool has(const std::string& text, const std::string& part) { return zefra::testing::contains(text, part); }
 
 // Frames: shape 1 at x = 0 with delay 100, then at x = 30 with delay 400, then a third.
 std::string writeThreeFrames(const TempDir& dir, const std::string& name) {

@@ -1,11 +1,10 @@
 // zefra-cli new, info and convert, run as a user would run them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 
+#include "cli/cli_run.h"
 #include "io/lbl_test_files.h"
 
 namespace {
@@ -16,31 +15,11 @@ using zefra::testing::V102Frame;
 using zefra::testing::v102File;
 using zefra::testing::writeBytes;
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-CliRun runCli(const TempDir& dir, const std::string& arguments) {
-  const std::string errFile = (dir / "stderr.txt").string();
-  const std::string command = quoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + quoted(errFile);
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto err = readBytes(errFile);
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
-
-bool has(const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; }
+// The shared runner of tests/cli; short local names keep the tests readable.
+using CliRun = zefra::testing::CliResult;
+std::string quoted(const std::string& s) { return zefra::testing::shellQuoted(s); }
+CliRun runCli(const TempDir& dir, const std::string& arguments) { return zefra::testing::runZefraCli(dir, arguments); }
+bool has(const std::string& text, const std::string& part) { return zefra::testing::contains(text, part); }
 
 TEST(CliLbl, NewWritesTheDefaultProjectThatInfoDescribes) {
   TempDir dir;
