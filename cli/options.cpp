@@ -10,8 +10,8 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
   return it->second;
 }
 
-ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionSpec>& specs) {
-  static const std::vector<OptionSpec> kCommon = {{"quiet", false}};
+ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionDef>& known) {
+  static const std::vector<OptionDef> kCommon = {{"quiet", false}};
   ParsedArgs parsed;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -27,10 +27,10 @@ ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionSpec>& spe
     std::string name;
     std::optional<std::string> inlineValue;
     if (arg.rfind("--", 0) != 0) {
-      const auto shortSpec =
-          std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.shortName != 0 && s.shortName == arg[1]; });
-      if (shortSpec == specs.end()) throw UsageError{"unknown option " + arg};
-      name = shortSpec->name;
+      const auto shortOption =
+          std::find_if(known.begin(), known.end(), [&](const OptionDef& s) { return s.shortName != 0 && s.shortName == arg[1]; });
+      if (shortOption == known.end()) throw UsageError{"unknown option " + arg};
+      name = shortOption->name;
       if (arg.size() > 2) inlineValue = arg.substr(2);
     } else {
       name = arg.substr(2);
@@ -39,14 +39,14 @@ ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionSpec>& spe
         name.erase(eq);
       }
     }
-    const auto matches = [&](const OptionSpec& s) { return s.name == name; };
-    auto spec = std::find_if(specs.begin(), specs.end(), matches);
-    if (spec == specs.end()) {
-      spec = std::find_if(kCommon.begin(), kCommon.end(), matches);
-      if (spec == kCommon.end()) throw UsageError{"unknown option --" + name};
+    const auto matches = [&](const OptionDef& s) { return s.name == name; };
+    auto option = std::find_if(known.begin(), known.end(), matches);
+    if (option == known.end()) {
+      option = std::find_if(kCommon.begin(), kCommon.end(), matches);
+      if (option == kCommon.end()) throw UsageError{"unknown option --" + name};
     }
     std::string value;
-    if (spec->takesValue) {
+    if (option->takesValue) {
       if (inlineValue) {
         value = *inlineValue;
       } else {
@@ -56,7 +56,7 @@ ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionSpec>& spe
     } else if (inlineValue) {
       throw UsageError{"--" + name + " takes no value"};
     }
-    if (parsed.values.count(name) != 0 && spec->takesValue) throw UsageError{"--" + name + " is given twice"};
+    if (parsed.values.count(name) != 0 && option->takesValue) throw UsageError{"--" + name + " is given twice"};
     parsed.values[name] = value;
   }
   return parsed;

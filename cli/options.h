@@ -14,7 +14,7 @@
 
 namespace zefra::cli {
 
-struct OptionSpec {
+struct OptionDef {
   std::string name;        // without the leading "--"
   bool takesValue = false;
   char shortName = 0;      // also accepted as "-x VALUE" or "-xVALUE"
@@ -28,8 +28,8 @@ struct ParsedArgs {
   std::optional<std::string> value(const std::string& name) const;
 };
 
-// Options shared by every command (currently --quiet) are accepted in addition to `specs`.
-ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionSpec>& specs);
+// Options shared by every command (currently --quiet) are accepted in addition to `known`.
+ParsedArgs parseArgs(const CommandArgs& args, const std::vector<OptionDef>& known);
 
 // Throws UsageError unless min <= positional count <= max; `what` describes the expected
 // arguments ("a project file and an output PNG file").

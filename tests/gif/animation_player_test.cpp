@@ -201,8 +201,8 @@ TEST(PlaybackSuite, WuffsMuybridgeComposedIndexes) {
 
 // --- hand-made animations ------------------------------------------------------------------
 
-struct FrameSpec {
-  FrameSpec(int l, int t, int w, int h, std::vector<std::uint8_t> px, std::optional<int> delay = std::nullopt,
+struct FramePlan {
+  FramePlan(int l, int t, int w, int h, std::vector<std::uint8_t> px, std::optional<int> delay = std::nullopt,
             Disposal d = Disposal::Unspecified, int transparent = -1, std::optional<int> loop = std::nullopt)
       : left(l), top(t), width(w), height(h), pixels(std::move(px)), delayCs(delay), disposal(d),
         transparentIndex(transparent), loopCount(loop) {}
@@ -215,12 +215,12 @@ struct FrameSpec {
 };
 
 // Palette: 0 black, 1 red, 2 green, 3 blue.
-std::unique_ptr<GifImage> makeImage(int w, int h, const std::vector<FrameSpec>& specs) {
+std::unique_ptr<GifImage> makeImage(int w, int h, const std::vector<FramePlan>& plans) {
   auto image = std::make_unique<GifImage>();
   for (Color c : {rgb(0, 0, 0), rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255)}) image->globalTable().append(c);
   image->header().setWidth(w);
   image->header().setHeight(h);
-  for (const FrameSpec& s : specs) {
+  for (const FramePlan& s : plans) {
     auto frame = std::make_unique<GifFrame>(image.get());
     if (s.loopCount) {
       auto loop = std::make_unique<LoopExtension>(*frame);
@@ -350,14 +350,14 @@ class FakeClock : public PlaybackClock {
   std::int64_t nowMs() const override { return now; }
 };
 
-std::vector<FrameSpec> solidFrames(const std::vector<std::optional<int>>& delays, std::optional<int> loop) {
-  std::vector<FrameSpec> specs;
+std::vector<FramePlan> solidFrames(const std::vector<std::optional<int>>& delays, std::optional<int> loop) {
+  std::vector<FramePlan> plans;
   for (std::size_t i = 0; i < delays.size(); ++i) {
-    FrameSpec s{0, 0, 1, 1, {static_cast<std::uint8_t>(i % 4)}, delays[i]};
+    FramePlan s{0, 0, 1, 1, {static_cast<std::uint8_t>(i % 4)}, delays[i]};
     if (i == 0) s.loopCount = loop;
-    specs.push_back(s);
+    plans.push_back(s);
   }
-  return specs;
+  return plans;
 }
 
 TEST(PlaybackTiming, DelayRules) {
@@ -419,15 +419,15 @@ TEST(PlaybackTiming, LoopRules) {
 }
 
 TEST(PlaybackTiming, AnEmptyFrameEndsEveryPass) {
-  std::vector<FrameSpec> specs = solidFrames({10, 10, 10}, 0);
-  specs[1].pixels.clear();
-  auto image = makeImage(1, 1, specs);
+  std::vector<FramePlan> plans = solidFrames({10, 10, 10}, 0);
+  plans[1].pixels.clear();
+  auto image = makeImage(1, 1, plans);
   AnimationPlayer p(*image);
   EXPECT_EQ(p.frameCount(), 1);
   EXPECT_FALSE(p.animated());
-  specs = solidFrames({10, 10, 10, 10}, 0);
-  specs[2].pixels.clear();
-  auto image2 = makeImage(1, 1, specs);
+  plans = solidFrames({10, 10, 10, 10}, 0);
+  plans[2].pixels.clear();
+  auto image2 = makeImage(1, 1, plans);
   AnimationPlayer p2(*image2);
   EXPECT_EQ(p2.frameCount(), 2);
   EXPECT_EQ(p2.stepAt(250).frame, 0);  // third frame never shown

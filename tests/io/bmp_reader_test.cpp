@@ -10,7 +10,7 @@
 
 using namespace zefra;
 using namespace zefra::io;
-using zefra::bmptest::BmpSpec;
+using zefra::bmptest::BmpLayout;
 using zefra::bmptest::makeBmp;
 
 namespace {
@@ -35,7 +35,7 @@ void expectRow(const raster::FastBitmap& b, int y, std::initializer_list<Color> 
 }  // namespace
 
 TEST(BmpReader, OneBitBottomUpWithPaddedRows) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 10;
   s.height = 2;
   s.bitCount = 1;
@@ -51,7 +51,7 @@ TEST(BmpReader, OneBitBottomUpWithPaddedRows) {
 }
 
 TEST(BmpReader, FourAndEightBitPalettes) {
-  BmpSpec s4;
+  BmpLayout s4;
   s4.width = 3;
   s4.height = 1;
   s4.bitCount = 4;
@@ -60,7 +60,7 @@ TEST(BmpReader, FourAndEightBitPalettes) {
   s4.pixels = {0x12, 0x30, 0, 0};
   expectRow(readBmp(makeBmp(s4)), 0, {kRed, kGreen, kBlue});
 
-  BmpSpec s8;
+  BmpLayout s8;
   s8.width = 2;
   s8.height = 2;
   s8.bitCount = 8;
@@ -74,7 +74,7 @@ TEST(BmpReader, FourAndEightBitPalettes) {
 }
 
 TEST(BmpReader, ShortPaletteReadsMissingEntriesAsBlack) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2;
   s.height = 1;
   s.bitCount = 8;
@@ -85,7 +85,7 @@ TEST(BmpReader, ShortPaletteReadsMissingEntriesAsBlack) {
 }
 
 TEST(BmpReader, SixteenBitDefaultAndBitFields) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2;
   s.height = 1;
   s.bitCount = 16;
@@ -103,7 +103,7 @@ TEST(BmpReader, SixteenBitDefaultAndBitFields) {
 }
 
 TEST(BmpReader, TwentyFourBitTopDownAndBottomUp) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1;
   s.height = -2;  // top-down
   s.bitCount = 24;
@@ -118,7 +118,7 @@ TEST(BmpReader, TwentyFourBitTopDownAndBottomUp) {
 }
 
 TEST(BmpReader, LastRowMayLackItsPadding) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1;
   s.height = 1;
   s.pixels = {0, 255, 0};
@@ -126,7 +126,7 @@ TEST(BmpReader, LastRowMayLackItsPadding) {
 }
 
 TEST(BmpReader, ThirtyTwoBitPlainAndWithMasks) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2;
   s.height = 1;
   s.bitCount = 32;
@@ -139,7 +139,7 @@ TEST(BmpReader, ThirtyTwoBitPlainAndWithMasks) {
   expectRow(readBmp(makeBmp(s)), 0, {kRed, kBlue});
 
   // A V4 header carries the masks inside the header.
-  BmpSpec v4 = s;
+  BmpLayout v4 = s;
   v4.infoSize = 108;
   v4.masks.clear();
   std::vector<std::uint8_t> bytes = makeBmp(v4);
@@ -150,7 +150,7 @@ TEST(BmpReader, ThirtyTwoBitPlainAndWithMasks) {
 }
 
 TEST(BmpReader, CoreHeaderWithThreeBytePalette) {
-  BmpSpec s;
+  BmpLayout s;
   s.infoSize = 12;
   s.width = 2;
   s.height = 1;
@@ -161,7 +161,7 @@ TEST(BmpReader, CoreHeaderWithThreeBytePalette) {
 }
 
 TEST(BmpReader, Rle8RunsAbsoluteDeltaAndEnd) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 6;
   s.height = 3;
   s.bitCount = 8;
@@ -182,7 +182,7 @@ TEST(BmpReader, Rle8RunsAbsoluteDeltaAndEnd) {
 }
 
 TEST(BmpReader, Rle4AlternatesNibbles) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 7;
   s.height = 1;
   s.bitCount = 4;
@@ -196,7 +196,7 @@ TEST(BmpReader, Rle4AlternatesNibbles) {
 }
 
 TEST(BmpReader, RleRunsPastTheRowEndAreCut) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2;
   s.height = 2;
   s.bitCount = 8;
@@ -209,7 +209,7 @@ TEST(BmpReader, RleRunsPastTheRowEndAreCut) {
 }
 
 TEST(BmpReader, MalformedFilesAreRejected) {
-  BmpSpec good;
+  BmpLayout good;
   good.width = 2;
   good.height = 2;
   good.pixels.assign(16, 0);
@@ -221,8 +221,8 @@ TEST(BmpReader, MalformedFilesAreRejected) {
   EXPECT_THROW(readBmp(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 20)), BmpError);
   EXPECT_THROW(readBmp(std::vector<std::uint8_t>{}), BmpError);
 
-  auto rejects = [](BmpSpec s) { EXPECT_THROW(readBmp(makeBmp(s)), BmpError); };
-  BmpSpec s = good;
+  auto rejects = [](BmpLayout s) { EXPECT_THROW(readBmp(makeBmp(s)), BmpError); };
+  BmpLayout s = good;
   s.pixels.resize(9);  // truncated pixel data
   rejects(s);
   s = good;
@@ -252,7 +252,7 @@ TEST(BmpReader, MalformedFilesAreRejected) {
 }
 
 TEST(BmpReader, HugeDimensionsAreRejectedBeforeAllocating) {
-  BmpSpec s;
+  BmpLayout s;
   s.bitCount = 8;
   s.compression = 1;
   s.palette = {0};
@@ -268,7 +268,7 @@ TEST(BmpReader, HugeDimensionsAreRejectedBeforeAllocating) {
   s.compression = 0;
   EXPECT_THROW(readBmp(makeBmp(s)), BmpError);
   // An uncompressed image whose rows the file cannot hold.
-  BmpSpec u;
+  BmpLayout u;
   u.width = 4000;
   u.height = 4000;
   u.pixels.assign(100, 0);
@@ -276,7 +276,7 @@ TEST(BmpReader, HugeDimensionsAreRejectedBeforeAllocating) {
 }
 
 TEST(BmpReader, BrokenDataOffsetFallsBackToAfterThePalette) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1;
   s.height = 1;
   s.bitCount = 8;
@@ -294,7 +294,7 @@ TEST(BmpReader, FileErrors) {
   std::filesystem::create_directories(dir);
   EXPECT_THROW(readBmpFile(dir / "does_not_exist.bmp"), BmpError);
   EXPECT_THROW(readBmpFile(dir), BmpError);  // a folder
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1;
   s.height = 1;
   s.pixels = {0, 0, 255, 0};

@@ -7,7 +7,7 @@
 
 namespace zefra::bmptest {
 
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 1;
   std::int32_t height = 1;      // negative = top-down
   std::uint16_t bitCount = 24;
@@ -29,7 +29,7 @@ inline void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
   put16(b, v >> 16);
 }
 
-inline std::vector<std::uint8_t> makeBmp(const BmpSpec& s) {
+inline std::vector<std::uint8_t> makeBmp(const BmpLayout& s) {
   std::vector<std::uint8_t> b;
   const bool core = s.infoSize == 12;
   const std::uint32_t paletteBytes = static_cast<std::uint32_t>(s.palette.size() * (core ? 3 : 4));
@@ -75,7 +75,7 @@ inline std::vector<std::uint8_t> makeBmp(const BmpSpec& s) {
 // A 24-bit bottom-up BMP of a w x h image whose pixel (x, y) is colour(x, y) (0x00BBGGRR).
 template <typename F>
 std::vector<std::uint8_t> makeBmp24(int w, int h, F colour) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = w;
   s.height = h;
   const int stride = (3 * w + 3) / 4 * 4;
