@@ -16,9 +16,15 @@ void LzwDecoder::resetTable() {
     suffix[c] = static_cast<std::uint8_t>(c);
     length[c] = 1;
   }
-  std::fill(prefix.begin() + clearCode, prefix.end(), 0);
-  std::fill(suffix.begin() + clearCode, suffix.end(), 0);
-  std::fill(length.begin() + clearCode, length.end(), 0);
+  // Only entries written since the last reset can be non-zero: zeroing just those keeps a
+  // stream of back-to-back clear codes from costing a whole-table wipe each.
+  const unsigned dirty = std::min<unsigned>(std::max(dirtyEnd, nextFree), kMaxCodes);
+  if (dirty > clearCode) {
+    std::fill(prefix.begin() + clearCode, prefix.begin() + dirty, 0);
+    std::fill(suffix.begin() + clearCode, suffix.begin() + dirty, 0);
+    std::fill(length.begin() + clearCode, length.begin() + dirty, 0);
+  }
+  dirtyEnd = clearCode;
   codeSize = minimumCodeSize + 1;
   codeMask = (1u << codeSize) - 1;
   limit = 1u << codeSize;

@@ -74,6 +74,7 @@ class LzwDecoder {
   unsigned endCode = 0;
   unsigned nextFree = 0;
   unsigned limit = 0;
+  unsigned dirtyEnd = 0;  // entries at and above max(dirtyEnd, nextFree) are all zero
 };
 
 }  // namespace zefra::gif
