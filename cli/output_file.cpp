@@ -12,8 +12,14 @@ namespace zefra::cli {
 
 namespace {
 
+bool under(const std::string& path, const std::string& folder) {
+  return path == folder || path.rfind(folder + "/", 0) == 0;
+}
+
+// /dev/shm is the exception: a memory-backed folder of ordinary files that scripts use as
+// a fast scratch disk.
 bool inSystemFolder(const std::string& path) {
-  return path == "/dev" || path == "/proc" || path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
+  return (under(path, "/dev") && !under(path, "/dev/shm")) || under(path, "/proc");
 }
 
 // True when the name, or any link it passes through, lies in /dev or /proc: /dev/stdout

@@ -7,6 +7,7 @@
 // it, so a search compares a handful of entries. Answers are cached per colour, so each
 // distinct colour of a picture is searched once.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -43,6 +44,7 @@ class ExactColorLookup {
   const std::vector<std::uint8_t>& candidatesOf(int cell);
 
   Palette colors;
+  std::array<int, 256> reds{}, greens{}, blues{};
   std::vector<std::vector<std::uint8_t>> cells;  // 16 x 16 x 16, filled on first use
   std::vector<char> cellReady;
   std::vector<std::uint64_t> cache;  // (colour + 1) << 8 | index; 0 = free

@@ -47,15 +47,23 @@ raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t ma
                    " pixels; the limit is " + std::to_string(maxPixels) + " pixels and 65535 per side)");
   }
 
+  const int w = static_cast<int>(image.width);
+  const int h = static_cast<int>(image.height);
+  raster::FastBitmap out(w, h);
+  if ((image.format & PNG_FORMAT_FLAG_ALPHA) == 0) {
+    // Nothing to put on white: decoded straight into the picture's own rows.
+    image.format = PNG_FORMAT_BGR;
+    if (!png_image_finish_read(&image, nullptr, out.bits(), static_cast<png_int_32>(out.stride()), nullptr))
+      throw PngError(messageOf(image));
+    return out;
+  }
+
   image.format = PNG_FORMAT_BGRA;
   const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
   std::vector<std::uint8_t> buffer(stride * image.height);
   if (!png_image_finish_read(&image, nullptr, buffer.data(), static_cast<png_int_32>(stride), nullptr))
     throw PngError(messageOf(image));
 
-  const int w = static_cast<int>(image.width);
-  const int h = static_cast<int>(image.height);
-  raster::FastBitmap out(w, h);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* src = buffer.data() + static_cast<std::size_t>(y) * stride;
     std::uint8_t* dst = out.row(y);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -118,6 +119,15 @@ TEST_F(CliScripting, AnOutputThatIsAnInputOrASpecialFileIsRefused) {
   EXPECT_EQ(viaLink.exitCode, 1);
   EXPECT_TRUE(contains(viaLink.err, "is a system file")) << viaLink.err;
   EXPECT_TRUE(fs::is_symlink(path("stdout-link")));
+
+  // The memory-backed scratch folder holds ordinary files and is written like any other.
+  if (::access("/dev/shm", W_OK) == 0) {
+    const std::string scratch = "/dev/shm/zefra-cli-test-" + std::to_string(::getpid()) + ".png";
+    const CliResult toShm = run("render " + q(project) + " " + q(scratch));
+    EXPECT_EQ(toShm.exitCode, 0) << toShm.err;
+    EXPECT_TRUE(fs::is_regular_file(scratch));
+    fs::remove(scratch);
+  }
 }
 
 TEST_F(CliScripting, DashWritesToStandardOutput) {
