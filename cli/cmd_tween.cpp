@@ -2,11 +2,11 @@
 // N and the next one, as the editor's "Tween Frames..." does, and saves the project.
 #include <charconv>
 #include <iostream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "command.h"
+#include "options.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 #include "editor/frame_tools.h"
@@ -22,6 +22,7 @@ struct TweenArgs {
   std::string output;
   int from = 0;
   int count = 0;
+  bool quiet = false;
 };
 
 int parseCount(const std::string& option, const std::string& text) {
@@ -33,51 +34,23 @@ int parseCount(const std::string& option, const std::string& text) {
   return value;
 }
 
-TweenArgs parseArgs(const CommandArgs& args) {
-  TweenArgs parsed;
-  std::optional<int> from;
-  std::optional<int> count;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
-    std::optional<std::string> inlineValue;
-    if (arg.rfind("--", 0) == 0) {
-      const auto eq = arg.find('=');
-      if (eq != std::string::npos) {
-        inlineValue = arg.substr(eq + 1);
-        arg.erase(eq);
-      }
-    }
-    auto value = [&]() -> std::string {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-      return args[++i];
-    };
-    if (arg == "--from") {
-      from = parseCount(arg, value());
-    } else if (arg == "--count") {
-      count = parseCount(arg, value());
-    } else if (arg == "-o" || arg == "--output") {
-      parsed.output = value();
-      if (parsed.output.empty()) throw UsageError{arg + " needs a file name"};
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError{"unknown option " + arg};
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (positional.size() != 1) throw UsageError{"expects exactly one project file"};
-  if (!from) throw UsageError{"needs --from N, the frame to tween from"};
-  if (!count) throw UsageError{"needs --count K, the number of frames to insert"};
-  parsed.project = positional[0];
-  parsed.output = parsed.output.empty() ? parsed.project : parsed.output;
-  parsed.from = *from;
-  parsed.count = *count;
-  return parsed;
+TweenArgs readTweenArgs(const CommandArgs& args) {
+  const ParsedArgs parsed = parseArgs(args, {{"from", true}, {"count", true}, {"output", true, 'o'}});
+  expectPositional(parsed, 1, 1, "exactly one project file");
+  if (!parsed.has("from")) throw UsageError{"needs --from N, the frame to tween from"};
+  if (!parsed.has("count")) throw UsageError{"needs --count K, the number of frames to insert"};
+  TweenArgs tween;
+  tween.project = parsed.positional[0];
+  tween.from = parseCount("--from", *parsed.value("from"));
+  tween.count = parseCount("--count", *parsed.value("count"));
+  tween.output = parsed.value("output").value_or(tween.project);
+  if (tween.output.empty()) throw UsageError{"-o needs a file name"};
+  tween.quiet = parsed.has("quiet");
+  return tween;
 }
 
 int runTween(const CommandArgs& args) {
-  const TweenArgs options = parseArgs(args);
+  const TweenArgs options = readTweenArgs(args);
   editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
   const editor::LoadResult loaded = editor.load(options.project);
   if (!loaded.ok) throw std::runtime_error(loaded.error);
@@ -94,6 +67,7 @@ int runTween(const CommandArgs& args) {
 
   const editor::SaveResult saved = editor.saveAs(options.output);
   if (!saved.ok) throw std::runtime_error(options.output + ": " + saved.error);
+  if (options.quiet) return 0;
   const int next = options.from == frames ? 1 : options.from + 1;
   std::cout << "Inserted " << options.count << (options.count == 1 ? " frame" : " frames") << " between frame "
             << options.from << " and frame " << next << "; wrote " << options.output << " with "

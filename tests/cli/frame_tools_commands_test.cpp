@@ -88,6 +88,36 @@ TEST(CliTween, WritesToAnotherFileAndLeavesTheInputAlone) {
   EXPECT_EQ(project->frame(4).delayMs, 250);
 }
 
+TEST(CliTween, TakesOptionsInEitherFormAndInAnyOrder) {
+  TempDir dir;
+  const std::string file = writeThreeFrames(dir, "p.lbl");
+  const CliRun run = runCli(dir, "tween " + quoted(file) + " --from=2 --count=3");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Inserted 3 frames between frame 2 and frame 3; wrote " + file + " with 6 frames\n");
+  auto project = read(file);
+  ASSERT_EQ(project->frameCount, 6);
+  // From frame 2 (x = 30) towards frame 3 (a copy of it): frames 1 and 2 stay as they were,
+  // which a tween from frame 1 would not leave.
+  EXPECT_EQ(project->frame(1).shapeX[0], 0);
+  EXPECT_EQ(project->frame(2).shapeX[0], 30);
+  EXPECT_EQ(project->frame(2).delayMs, 400);
+  for (int k = 3; k <= 6; ++k) EXPECT_EQ(project->frame(k).shapeX[0], 30) << k;
+
+  // Options before the file, the short -o with its value attached, --quiet, and "--"
+  // ending the options before a file name that starts with a dash.
+  const std::string dashed = writeThreeFrames(dir, "-dash.lbl");
+  const std::string out = (dir / "out.lbl").string();
+  const CliRun quiet = zefra::testing::runZefraCli(
+      dir, "tween --quiet --count 1 --from 1 -o" + quoted(out) + " -- -dash.lbl", "cd " + quoted(dir.path.string()) + " &&");
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.err, "");
+  ASSERT_TRUE(std::filesystem::exists(out));
+  EXPECT_EQ(read(out)->frameCount, 4);
+  EXPECT_EQ(read(out)->frame(2).shapeX[0], 15);
+  EXPECT_EQ(read(dashed)->frameCount, 3) << "the input stays as it was";
+}
+
 TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
   TempDir dir;
   const std::string file = writeThreeFrames(dir, "p.lbl");
@@ -100,6 +130,21 @@ TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from x --count 1").exitCode, 2);
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 0").exitCode, 2);
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 2 --fast").exitCode, 2);
+
+  // Options are read as by every other command: unknown ones, missing values and options
+  // given twice are usage errors, and none of them becomes a file name.
+  for (const std::string& args : {std::string("--bogus"), quoted(file) + " --bogus --from 1 --count 1",
+                                  quoted(file) + " --count 1 --from", quoted(file) + " --from 1 --count 1 --count 2",
+                                  quoted(file) + " --from 1 --count=", quoted(file) + " --from 1 --count 1 -o"}) {
+    const CliRun bad = runCli(dir, "tween " + args);
+    EXPECT_EQ(bad.exitCode, 2) << args << "\n" << bad.err;
+    EXPECT_TRUE(has(bad.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [-o OUT.lbl]")) << args << "\n" << bad.err;
+  }
+  EXPECT_TRUE(has(runCli(dir, "tween --bogus").err, "zefra-cli tween: unknown option --bogus\n"));
+  EXPECT_TRUE(has(runCli(dir, "tween " + quoted(file) + " --count 1 --from").err, "--from needs a value"));
+  EXPECT_TRUE(has(runCli(dir, "tween " + quoted(file) + " --from x --count 1").err,
+                  "--from must be a whole number of at least 1, not 'x'"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "--bogus"));
 
   const CliRun past = runCli(dir, "tween " + quoted(file) + " --from 4 --count 1");
   EXPECT_EQ(past.exitCode, 1);
