@@ -1,4 +1,5 @@
 #include "io/bmp_writer.h"
+#include "io/lbl_test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +48,8 @@ TEST(BmpWriter, WritesBottomUpPaddedRowsBehindA54ByteHeader) {
 
 TEST(BmpWriter, RefusesAnEmptyBitmapAndReplacesFilesWhole) {
   EXPECT_THROW(encodeBmp(raster::FastBitmap()), std::invalid_argument);
-  const auto dir = std::filesystem::temp_directory_path() / "zefra_bmp_writer_test";
-  std::filesystem::create_directories(dir);
+  const zefra::testing::TempDir temp;
+  const auto dir = temp.path;
   const auto path = dir / "t.bmp";
   raster::FastBitmap bitmap(5, 1);
   bitmap.fill(rgb(9, 8, 7));
@@ -57,7 +58,6 @@ TEST(BmpWriter, RefusesAnEmptyBitmapAndReplacesFilesWhole) {
   std::vector<std::uint8_t> onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(onDisk, encodeBmp(bitmap));
   EXPECT_THROW(writeBmpFile(bitmap, (dir / "missing-dir" / "t.bmp").string()), std::exception);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "export/animation_export.h"
 #include "export_gif_walker.h"
+#include "io/lbl_test_files.h"
 
 namespace zefra::exporter {
 namespace {
@@ -22,10 +23,6 @@ std::vector<std::uint8_t> readAll(const fs::path& path) {
 class GifSaverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zefra_gif_saver_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     raster::FastBitmap a(30, 10);
     a.fill(rgb(200, 10, 10));
     raster::FastBitmap b = a;
@@ -33,9 +30,9 @@ class GifSaverTest : public ::testing::Test {
     ExportSettings s;
     assembleGif({a, b}, {100, 100}, false, s, image);
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  fs::path dir;
+  // A folder of its own: test programs of several checkouts run side by side.
+  zefra::testing::TempDir temp;
+  fs::path dir = temp.path;
   gif::GifImage image;
 };
 

@@ -11,6 +11,7 @@
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
+#include "io/lbl_test_files.h"
 
 namespace zefra::gif {
 namespace {
@@ -34,8 +35,9 @@ CliRun runCli(const std::string& args) {
   return r;
 }
 
-fs::path writeTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  const fs::path path = fs::temp_directory_path() / name;
+// In a folder of the test's own: test runs of other checkouts share the system's /tmp.
+fs::path writeTemp(const zefra::testing::TempDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  const fs::path path = dir / name;
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
   return path;
@@ -65,7 +67,8 @@ TEST(GifInfoCli, ListsFramesExtensionsAndPixelChecksums) {
   image.addFrame(std::move(second));
   std::vector<std::uint8_t> bytes = image.saveToBytes();
   bytes.back() = 'x';  // an unknown block instead of the trailer
-  const fs::path path = writeTemp("zefra_gif_info_test.gif", bytes);
+  const zefra::testing::TempDir dir;
+  const fs::path path = writeTemp(dir, "info.gif", bytes);
 
   const CliRun r = runCli("gif-info --pixels " + path.string());
   EXPECT_EQ(r.status, 0);
@@ -81,15 +84,14 @@ TEST(GifInfoCli, ListsFramesExtensionsAndPixelChecksums) {
 
   const CliRun plain = runCli("gif-info " + path.string());
   EXPECT_EQ(plain.out.find("crc32"), std::string::npos);
-  fs::remove(path);
 }
 
 TEST(GifInfoCli, FailureExitsWithTheMessage) {
-  const fs::path path = writeTemp("zefra_gif_info_bad.gif", {'N', 'O', 'T', 'G', 'I', 'F', 0, 0, 0, 0});
+  const zefra::testing::TempDir dir;
+  const fs::path path = writeTemp(dir, "bad.gif", {'N', 'O', 'T', 'G', 'I', 'F', 0, 0, 0, 0});
   const CliRun r = runCli("gif-info " + path.string());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Invalid GIF signature"), std::string::npos) << r.out;
-  fs::remove(path);
   EXPECT_EQ(runCli("gif-info").status, 2);
 }
 

@@ -9,6 +9,7 @@
 #include "gif/graphic_control_extension.h"
 #include "gif/indexed_bitmap.h"
 #include "gif/text_extensions.h"
+#include "io/lbl_test_files.h"
 #include "raster/fast_bitmap.h"
 
 namespace zefra::gif {
@@ -353,7 +354,8 @@ TEST(ImageModel, SaveAndLoadThroughAFile) {
   frame->setPlacement(0, 0, 4, 1);
   frame->setPixels({0, 1, 1, 0});
   image.addFrame(std::move(frame));
-  const auto path = std::filesystem::temp_directory_path() / "zefra_gif_model_test.gif";
+  const zefra::testing::TempDir dir;
+  const auto path = dir / "model.gif";
   image.saveToFile(path);
   GifImage back;
   back.loadFromFile(path);

@@ -7,6 +7,7 @@
 
 #include "io/bmp_reader.h"
 #include "io/bmp_test_bytes.h"
+#include "io/lbl_test_files.h"
 
 using namespace zefra;
 using namespace zefra::io;
@@ -290,8 +291,8 @@ TEST(BmpReader, BrokenDataOffsetFallsBackToAfterThePalette) {
 }
 
 TEST(BmpReader, FileErrors) {
-  const auto dir = std::filesystem::temp_directory_path() / "zefra_bmp_reader_test";
-  std::filesystem::create_directories(dir);
+  const zefra::testing::TempDir temp;
+  const auto dir = temp.path;
   EXPECT_THROW(readBmpFile(dir / "does_not_exist.bmp"), BmpError);
   EXPECT_THROW(readBmpFile(dir), BmpError);  // a folder
   BmpLayout s;
@@ -302,5 +303,4 @@ TEST(BmpReader, FileErrors) {
   std::ofstream(dir / "one.bmp", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   EXPECT_EQ(readBmpFile(dir / "one.bmp").pixel(0, 0), kRed);
-  std::filesystem::remove_all(dir);
 }

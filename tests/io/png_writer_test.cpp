@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/png_writer.h"
+#include "io/lbl_test_files.h"
 
 using namespace zefra;
 
@@ -60,13 +61,12 @@ TEST(PngWriter, EmptyBitmapIsAnError) {
 }
 
 TEST(PngWriter, WritesAFileAndFailsCleanlyWhereItCannot) {
-  const auto dir = std::filesystem::temp_directory_path() / "zefra_png_writer_test";
-  std::filesystem::create_directories(dir);
+  const zefra::testing::TempDir temp;
+  const auto dir = temp.path;
   const raster::FastBitmap b = pattern(4, 4);
   io::writePngFile(b, dir / "out.png");
   std::ifstream in(dir / "out.png", std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes, io::encodePng(b));
   EXPECT_ANY_THROW(io::writePngFile(b, dir / "no_such_folder" / "out.png"));
-  std::filesystem::remove_all(dir);
 }

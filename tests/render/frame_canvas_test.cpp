@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/bmp_test_bytes.h"
+#include "io/lbl_test_files.h"
 #include "model/label_project.h"
 #include "raster/canvas.h"
 #include "render/bevel_frame.h"
@@ -34,14 +35,8 @@ Color picturePixel(int x, int y) { return rgb(static_cast<std::uint8_t>(40 + x),
 class FrameCanvasTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zefra_canvas_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     record = std::make_unique<model::FrameRecord>(model::newFrameRecord(96));
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const fs::path p = dir / name;
@@ -76,7 +71,8 @@ class FrameCanvasTest : public ::testing::Test {
     record->borderWidth = static_cast<std::uint8_t>(border);
   }
 
-  fs::path dir;
+  zefra::testing::TempDir temp;  // a folder of its own, not a name other test runs share
+  fs::path dir = temp.path;
   std::unique_ptr<model::FrameRecord> record;
   FrameCanvas canvas;
 };

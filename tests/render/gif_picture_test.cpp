@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "io/lbl_test_files.h"
 #include "model/label_project.h"
 #include "render/frame_canvas.h"
 #include "render/picture.h"
@@ -71,17 +72,13 @@ std::vector<std::uint8_t> twoImageGif() {
 
 class GifPictureTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("zefra_gif_picture_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const fs::path p = dir / name;
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return p.string();
   }
-  fs::path dir;
+  zefra::testing::TempDir temp;  // a folder of its own, not a name other test runs share
+  fs::path dir = temp.path;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "io/lbl_test_files.h"
 #include "io/lbl_writer.h"
 #include "model/label_project.h"
 #include "render/frame_canvas.h"
@@ -41,9 +42,8 @@ bool readPng(const fs::path& path, int& w, int& h, std::vector<std::uint8_t>& rg
 }  // namespace
 
 TEST(RenderCommand, WritesTheChosenFrameAsTheCanvasDrawsIt) {
-  const fs::path dir = fs::temp_directory_path() / "zefra_render_command_test";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const zefra::testing::TempDir temp;  // never a fixed name: test runs of other checkouts share /tmp
+  const fs::path dir = temp.path;
   auto project = std::make_unique<model::LabelProject>();
   project->clear();
   project->applyNewDefaults();
@@ -89,5 +89,4 @@ TEST(RenderCommand, WritesTheChosenFrameAsTheCanvasDrawsIt) {
   EXPECT_NE(runCli("render '" + lbl.string() + "'"), 0);
   EXPECT_NE(runCli("render '" + (dir / "missing.lbl").string() + "' '" + (dir / "m.png").string() + "'"), 0);
   EXPECT_FALSE(fs::exists(dir / "f3.png"));
-  fs::remove_all(dir);
 }
