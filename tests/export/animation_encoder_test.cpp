@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -171,6 +172,66 @@ TEST(AnimationEncoderTest, FramesWithColoursOfTheirOwnGetTheirOwnTable) {
     reread.loadFromBytes(image.saveToBytes());
     expectSameShow(playedTimeline(reread, 2), expectedTimeline(clip, s, 2), reread.frames().count());
   }
+}
+
+TEST(AnimationEncoderTest, ColoursBeyondThePaletteStayNearAndUnchangedPixelsKeepTheirIndex) {
+  // A smooth, slightly noisy picture of thousands of colours; in the second frame a small
+  // square changes, the third repeats the second.
+  std::mt19937 rng(5);
+  FastBitmap first(120, 40);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      auto ch = [&](int v) { return static_cast<std::uint8_t>(std::clamp(v + static_cast<int>(rng() % 9) - 4, 0, 255)); };
+      first.setPixel(x, y, rgb(ch(2 * x), ch(6 * y), ch(255 - x - 2 * y)));
+    }
+  FastBitmap second = first;
+  for (int y = 10; y < 20; ++y)
+    for (int x = 30; x < 40; ++x) second.setPixel(x, y, rgb(250, 20, 20));
+  Clip clip{{first, second, second}, {100, 100, 100}};
+  gif::GifImage image;
+  encode(clip, ExportSettings{}, image);
+
+  // Only the square is written again: the pixels right of it, though their left neighbours
+  // changed, show what they showed before.
+  ASSERT_EQ(image.frames().count(), 2);
+  const auto& changed = image.frames()[1];
+  EXPECT_GE(changed.left(), 30);
+  EXPECT_GE(changed.top(), 10);
+  EXPECT_LE(changed.left() + changed.width(), 40);
+  EXPECT_LE(changed.top() + changed.height(), 20);
+
+  // Every pixel is within twice its nearest entry's error (or a level or so of it), and
+  // preferring the left neighbour's entry gives fewer changes of index along the rows than
+  // taking each pixel's nearest entry.
+  gif::Palette table;
+  for (int i = 0; i < image.globalTable().count(); ++i) {
+    const auto& e = image.globalTable()[i];
+    table.push_back(rgb(e.red, e.green, e.blue));
+  }
+  const auto shown = playedTimeline(image, 1);
+  ASSERT_FALSE(shown.empty());
+  const Picture& firstShown = shown.front();
+  auto distance = [](Color a, Color b) {
+    const int dr = redOf(a) - redOf(b), dg = greenOf(a) - greenOf(b), db = blueOf(a) - blueOf(b);
+    return dr * dr + dg * dg + db * db;
+  };
+  int shownChanges = 0, nearestChanges = 0;
+  Color nearestLeft = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const Color c = first.pixel(x, y);
+      Color nearest = table[0];
+      for (const Color e : table)
+        if (distance(e, c) < distance(nearest, c)) nearest = e;
+      const Color got = firstShown[static_cast<std::size_t>(y * 120 + x)];
+      ASSERT_LE(distance(got, c), distance(nearest, c) + std::max(distance(nearest, c), 3)) << x << "," << y;
+      if (x > 0) {
+        shownChanges += got != firstShown[static_cast<std::size_t>(y * 120 + x - 1)];
+        nearestChanges += nearest != nearestLeft;
+      }
+      nearestLeft = nearest;
+    }
+  EXPECT_LT(shownChanges, nearestChanges * 9 / 10) << shownChanges << " vs " << nearestChanges;
 }
 
 TEST(AnimationEncoderTest, FramesAreDrawnTwiceInOrderAndNeverHeldTogether) {
