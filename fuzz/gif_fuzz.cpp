@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace zefra::gif;
   GifImage image;
   // Small limits keep each run quick; the checks are the same as with the defaults.
-  image.limits.maxFramePixels = std::uint64_t{1} << 16;
-  image.limits.maxImagePixels = std::uint64_t{1} << 18;
+  image.limits.maxFramePixels = std::uint64_t{1} << 14;
+  image.limits.maxImagePixels = std::uint64_t{1} << 16;
   int warnings = 0;
   image.warningHandler = [&](const GifItem*, int, const std::string&) { ++warnings; };
   try {
