@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_banners.h"
 #include "export/animation_encoder.h"
 #include "export/animation_export.h"
 #include "export/export_settings.h"
@@ -33,59 +34,7 @@ namespace {
 
 using namespace zefra;
 
-std::unique_ptr<model::LabelProject> benchProject() {
-  auto p = std::make_unique<model::LabelProject>();
-  p->clear();
-  p->applyNewDefaults();
-  p->screenDpi = 96;
-  p->settings.designDpi = 96;
-  model::FrameRecord& f = p->frame(1);
-  f.width = 468;
-  f.height = 60;
-  f.gradientOn = 1;
-  f.gradientStyle = 0;
-  f.gradientColor1 = rgb(20, 30, 120);
-  f.gradientColor2 = rgb(120, 200, 255);
-  f.bordersOn = 1;
-  f.borderInnerStyle = 1;
-  f.borderOuterStyle = 2;
-  f.bevelWidth = 2;
-  f.borderWidth = 2;
-  f.borderColor = rgb(40, 40, 60);
-  f.shapeStyle[0] = 2;
-  f.shapeX[0] = 10;
-  f.shapeY[0] = 12;
-  f.shapeWidth[0] = 60;
-  f.shapeHeight[0] = 36;
-  f.shapeFillColor[0] = rgb(255, 210, 40);
-  f.shapeBorderColor[0] = rgb(120, 60, 0);
-  f.shapeBorderWidth[0] = 2;
-  f.shapeStyle[1] = 1;
-  f.shapeX[1] = 400;
-  f.shapeY[1] = 8;
-  f.shapeWidth[1] = 50;
-  f.shapeHeight[1] = 44;
-  f.shapeFillColor[1] = rgb(200, 30, 60);
-  f.text[0].assign("Zefra banners");
-  f.fontName[0].assign("DejaVu Sans");
-  f.fontSize[0] = 22;
-  f.fontBold[0] = 1;
-  f.textY[0] = 8;
-  f.textGradientOn[0] = 1;
-  f.textGradientColor1[0] = rgb(255, 240, 80);
-  f.textGradientColor2[0] = rgb(255, 90, 0);
-  f.text3DColor[0] = rgb(90, 40, 0);
-  f.textBorderWidth[0] = 3;
-  p->frameCount = model::kMaxFrames;
-  for (int i = 1; i <= model::kMaxFrames; ++i) {
-    model::FrameRecord& r = p->frame(i);
-    if (i > 1) r = f;
-    r.delayMs = 60;
-    r.textX[0] = static_cast<std::int16_t>(470 - 5 * i);  // scrolls right to left
-    r.shapeY[0] = static_cast<std::int16_t>(12 + (i % 8) - 4);
-  }
-  return p;
-}
+std::unique_ptr<model::LabelProject> benchProject() { return bench::fullBanner(model::kMaxFrames); }
 
 std::vector<raster::FastBitmap> renderAll(model::LabelProject& project) {
   render::TextLayerRenderer texts(96);
