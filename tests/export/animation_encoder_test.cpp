@@ -232,6 +232,16 @@ TEST(AnimationEncoderTest, ColoursBeyondThePaletteStayNearAndUnchangedPixelsKeep
       nearestLeft = nearest;
     }
   EXPECT_LT(shownChanges, nearestChanges * 9 / 10) << shownChanges << " vs " << nearestChanges;
+
+  // Played back, the second frame is the first outside the square, and the square is the
+  // red it was drawn in (one of the animation's heavy colours, so the palette holds it).
+  const Picture& secondShown = shown.back();
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const auto at = static_cast<std::size_t>(y * 120 + x);
+      const bool inSquare = x >= 30 && x < 40 && y >= 10 && y < 20;
+      ASSERT_EQ(secondShown[at], inSquare ? rgb(250, 20, 20) : firstShown[at]) << x << "," << y;
+    }
 }
 
 TEST(AnimationEncoderTest, FramesAreDrawnTwiceInOrderAndNeverHeldTogether) {
