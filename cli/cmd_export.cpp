@@ -196,6 +196,7 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     if (options.colorCountIndex) settings.colorCountIndex = *options.colorCountIndex;
     if (options.transparent) settings.transparent = *options.transparent;
     if (options.transparentColor) settings.transparentColor = *options.transparentColor;
+    if (options.classic) settings.method = exporter::ExportMethod::Classic;
 
     gif::GifImage image;
     if (options.maxBytes) {
@@ -215,8 +216,7 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
       ProgressBar progress(showProgress);
       const exporter::ProjectExport exported = exporter::exportProject(
           *project, settings, image,
-          [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); },
-          options.classic ? exporter::ExportMethod::Classic : exporter::ExportMethod::Standard, glyphs);
+          [&](exporter::ExportStage stage, int frame, int count) { progress.show(stage, frame, count); }, glyphs);
       progress.finish();
       for (const auto& failure : exported.failures) {
         result.warnings.push_back((failure.frame > 0 ? "frame " + std::to_string(failure.frame) + ", " : std::string()) +

@@ -66,6 +66,13 @@ GifPropertiesPage::GifPropertiesPage(EditorSession& session, PanelDialogs& dialo
   loopBox->setChecked(true);
   connect(loopBox, &QCheckBox::toggled, this, &GifPropertiesPage::exportSettingsChanged);
 
+  // Like looping, a choice of the export rather than of the project.
+  classicBox = new QCheckBox(tr("Classic export"), this);
+  classicBox->setObjectName(QStringLiteral("ChBoxClassic"));
+  classicBox->setToolTip(tr("Encode as earlier versions did: a palette per frame merged into one table and the "
+                            "classic frame optimiser. Larger files; for comparison."));
+  connect(classicBox, &QCheckBox::toggled, this, &GifPropertiesPage::exportSettingsChanged);
+
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(4, 4, 4, 4);
   auto* transparencyRow = new QHBoxLayout;
@@ -77,7 +84,12 @@ GifPropertiesPage::GifPropertiesPage(EditorSession& session, PanelDialogs& dialo
   grid->addLayout(transparencyRow, 0, 0, 1, 2);
   grid->addWidget(palette, 1, 0);
   grid->addWidget(colorsGroup, 1, 1);
-  grid->addWidget(loopBox, 2, 0, 1, 2);
+  auto* exportRow = new QHBoxLayout;
+  exportRow->addWidget(loopBox);
+  exportRow->addSpacing(12);
+  exportRow->addWidget(classicBox);
+  exportRow->addStretch();
+  grid->addLayout(exportRow, 2, 0, 1, 2);
   grid->addWidget(globalPalette, 0, 2, 3, 1);
   grid->setColumnStretch(2, 1);
   grid->setRowStretch(1, 1);
@@ -92,6 +104,8 @@ GifPropertiesPage::GifPropertiesPage(EditorSession& session, PanelDialogs& dialo
 }
 
 bool GifPropertiesPage::loop() const { return loopBox->isChecked(); }
+
+bool GifPropertiesPage::classicExport() const { return classicBox->isChecked(); }
 
 void GifPropertiesPage::fillPage() {
   const model::ProjectSettings& settings = session.project().settings;

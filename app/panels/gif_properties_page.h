@@ -19,6 +19,8 @@ class GifPropertiesPage : public PropertyPage {
 
   // "Loop": looping is a choice of the export, not stored in the project.
   bool loop() const;
+  // "Classic export": the earlier encoder instead of the standard one (not stored either).
+  bool classicExport() const;
   // The "Global Palette" group; the palette panel is placed in its layout.
   QGroupBox* globalPaletteGroup() const { return globalPalette; }
 
@@ -34,7 +36,8 @@ class GifPropertiesPage : public PropertyPage {
   QButtonGroup* countButtons = nullptr;    // RB5..RB10, id = colorCountIndex
   QGroupBox* colorsGroup = nullptr;
   QGroupBox* globalPalette = nullptr;
-  QCheckBox* loopBox = nullptr;  // "ChBox5"
+  QCheckBox* loopBox = nullptr;     // "ChBox5"
+  QCheckBox* classicBox = nullptr;  // "ChBoxClassic"
   ColorButton* transparentColor = nullptr;
 };
 

@@ -93,8 +93,8 @@ void BackgroundExport::run() {
             },
             Qt::QueuedConnection);
       };
-      const exporter::ProjectExport exported = exporter::exportProject(*job.project, job.settings, *image, onProgress,
-                                                                         exporter::ExportMethod::Standard, &glyphs);
+      const exporter::ProjectExport exported =
+          exporter::exportProject(*job.project, job.settings, *image, onProgress, &glyphs);
       if (stale()) continue;
       result.report = exported.report;
       result.fileSize = image->saveToBytes().size();

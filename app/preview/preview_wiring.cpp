@@ -40,11 +40,7 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
   PreviewHost host;
   host.window = &window;
   host.project = [&session]() -> const model::LabelProject& { return session.project(); };
-  host.settings = [this, &session] {
-    exporter::ExportSettings settings = exporter::exportSettingsOf(session.project());
-    settings.loop = loopChecked();
-    return settings;
-  };
+  host.settings = [this] { return exportSettings(); };
   host.workAreaColor = [workArea] { return workArea ? workArea->palette().color(QPalette::Window) : QColor(Qt::gray); };
   host.previewAction = previewAction;
   host.statusPane = statusPane;
@@ -65,9 +61,7 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
   sizePane->setAccessibleName(tr("GIF size"));
   window.statusBar()->addPermanentWidget(sizePane);
   meter = std::make_unique<GifSizeMeter>(sizePane, [this, &session] {
-    exporter::ExportSettings settings = exporter::exportSettingsOf(session.project());
-    settings.loop = loopChecked();
-    return std::make_pair(&session.project(), settings);
+    return std::make_pair(&session.project(), exportSettings());
   });
 
   connect(&session, &EditorSession::changed, this, [this](const editor::Change& change) {
@@ -77,11 +71,13 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
     else meter->projectChanged();
   });
   placePalette();
-  if (auto* loop = window.findChild<QCheckBox*>(QStringLiteral("ChBox5"))) {
-    connect(loop, &QCheckBox::toggled, this, [this] {
-      controller->rebuildIfOpen();
-      meter->projectChanged();
-    });
+  for (const char* name : {"ChBox5", "ChBoxClassic"}) {
+    if (auto* box = window.findChild<QCheckBox*>(QLatin1String(name))) {
+      connect(box, &QCheckBox::toggled, this, [this] {
+        controller->rebuildIfOpen();
+        meter->projectChanged();
+      });
+    }
   }
   // Animated GIF pictures on the canvas show each new frame.
   connect(&session, &EditorSession::pictureFrameChanged, this, [this, &session] {
@@ -93,9 +89,14 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
 
 PreviewWiring::~PreviewWiring() = default;
 
-bool PreviewWiring::loopChecked() const {
+// The project's settings with the page's two export choices, "Loop" and "Classic export".
+exporter::ExportSettings PreviewWiring::exportSettings() const {
+  exporter::ExportSettings settings = exporter::exportSettingsOf(window.session().project());
   const auto* loop = window.findChild<QCheckBox*>(QStringLiteral("ChBox5"));
-  return loop ? loop->isChecked() : true;
+  settings.loop = loop ? loop->isChecked() : true;
+  const auto* classic = window.findChild<QCheckBox*>(QStringLiteral("ChBoxClassic"));
+  if (classic && classic->isChecked()) settings.method = exporter::ExportMethod::Classic;
+  return settings;
 }
 
 void PreviewWiring::placePalette() {

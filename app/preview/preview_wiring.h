@@ -2,12 +2,15 @@
 // Connects the preview, the palette panel, the live size meter and the playing canvas
 // pictures to the main window: "&GIF Preview" ("MStart") builds and shows the GIF, the
 // session's changes rebuild an open preview or clear the palette and restart the size
-// meter, "Loop" ("ChBox5") rebuilds, the palette cells sit in the GIF properties page's
-// "Global Palette" group, and a close request during the export cancels it. The window
-// creates one and otherwise knows nothing of the preview.
+// meter, "Loop" ("ChBox5") and "Classic export" ("ChBoxClassic") rebuild, the palette
+// cells sit in the GIF properties page's "Global Palette" group, and a close request
+// during the export cancels it. The window creates one and otherwise knows nothing of the
+// preview.
 
 #include <QObject>
 #include <memory>
+
+#include "export/export_settings.h"
 
 namespace zefra::app {
 
@@ -33,7 +36,7 @@ class PreviewWiring : public QObject {
 
  private:
   void placePalette();
-  bool loopChecked() const;
+  exporter::ExportSettings exportSettings() const;
 
   MainWindow& window;
   std::unique_ptr<PreviewController> controller;

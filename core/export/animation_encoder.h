@@ -21,11 +21,6 @@
 
 namespace zefra::exporter {
 
-enum class ExportMethod {
-  Standard,  // this pipeline
-  Classic,   // createGif: one reduction per frame, merged tables, the two optimiser passes
-};
-
 struct EncodeReport {
   int framesWritten = 0;
   int colors = 0;  // palette colours, the transparent entry not counted

@@ -12,12 +12,18 @@
 
 namespace zefra::exporter {
 
+enum class ExportMethod {
+  Standard,  // encodeProject: one palette fitted to the whole animation, exact lookup
+  Classic,   // createGif: one reduction per frame, merged tables, the two optimiser passes
+};
+
 struct ExportSettings {
   model::PaletteKind paletteKind = model::PaletteKind::Windows;
   std::uint8_t colorCountIndex = 0;  // 0=256, 1=8, 2=16, 3=32, 4=64, 5=128 colours
   bool transparent = false;
   Color transparentColor = 0;
   bool loop = true;
+  ExportMethod method = ExportMethod::Standard;
 };
 
 // The project's settings with "Loop" checked (its default).

@@ -8,13 +8,13 @@
 namespace zefra::exporter {
 
 ProjectExport exportProject(const model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress, ExportMethod method, text3d::GlyphCache* glyphs) {
+                            const ExportProgress& progress, text3d::GlyphCache* glyphs) {
   render::TextLayerRenderer texts(project.screenDpi > 0 ? project.screenDpi : 96,
                                   glyphs ? *glyphs : text3d::GlyphCache::shared());
   ProjectRenderer renderer(project, &texts);
   const FrameSource frames = [&](int frame) { return renderer.render(frame); };
   ProjectExport result;
-  if (method == ExportMethod::Classic) {
+  if (settings.method == ExportMethod::Classic) {
     result.report = createGif(project, settings, frames, image, progress);
   } else {
     result.report = encodeProject(project, settings, frames, image, progress, &result.details);

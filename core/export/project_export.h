@@ -23,12 +23,11 @@ struct ProjectExport {
 
 // Draws frames 1..frameCount as the editor draws them (render::canvasSettingsFor: the
 // project's screenDpi, names found through appDir or beside the project file) without
-// changing the project, and builds `image` with the chosen method (encodeProject, or
+// changing the project, and builds `image` with the settings' method (encodeProject, or
 // createGif for Classic). Texts take their glyphs from `glyphs` (the program's shared
 // cache when null); a caller exporting on another thread than the one that draws the
 // editor's canvas passes a cache of its own, since a cache serves one thread.
 ProjectExport exportProject(const model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress = {}, ExportMethod method = ExportMethod::Standard,
-                            text3d::GlyphCache* glyphs = nullptr);
+                            const ExportProgress& progress = {}, text3d::GlyphCache* glyphs = nullptr);
 
 }  // namespace zefra::exporter

@@ -129,6 +129,21 @@ class PreviewWindowTest : public QObject {
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);
     QCOMPARE(w.pane("GifSizePane"), GifSizeMeter::paneText(static_cast<std::uint64_t>(QFileInfo(dir.filePath("out.gif")).size())));
+
+    // "Classic export" measures what `export --classic` writes.
+    auto* classic = w.main->findChild<QCheckBox*>(QStringLiteral("ChBoxClassic"));
+    QVERIFY(classic);
+    QCOMPARE(classic->text(), QStringLiteral("Classic export"));
+    QVERIFY(!classic->toolTip().isEmpty());
+    const QString standard = w.pane("GifSizePane");
+    classic->setChecked(true);
+    QVERIFY(!meter.upToDate());
+    QTRY_VERIFY_WITH_TIMEOUT(meter.upToDate(), 30000);
+    QVERIFY(w.pane("GifSizePane") != standard);
+    cli.start(QStringLiteral(ZEFRA_CLI_PATH), {QStringLiteral("export"), saved, dir.filePath("classic.gif"), QStringLiteral("--classic")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(w.pane("GifSizePane"), GifSizeMeter::paneText(static_cast<std::uint64_t>(QFileInfo(dir.filePath("classic.gif")).size())));
   }
 
  private:
