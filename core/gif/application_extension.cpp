@@ -60,8 +60,14 @@ const ExtensionClass UnknownApplicationExtension::kClass{
     resolveToSelf};
 
 void ApplicationExtension::saveBody(GifStream& stream) const {
-  stream.writeByte(11);
-  stream.write(identifier.data(), identifier.size());
+  if (writesShortIdentifier()) {
+    // The eleventh identifier byte is the first sub-block's length, written with it.
+    stream.writeByte(10);
+    stream.write(identifier.data(), identifier.size() - 1);
+  } else {
+    stream.writeByte(11);
+    stream.write(identifier.data(), identifier.size());
+  }
   saveData(stream);
   stream.writeByte(0);
 }
@@ -70,6 +76,7 @@ void ApplicationExtension::loadBody(GifInput& input) {
   std::uint8_t size = 0;
   if (!input.readByte(size)) throw GifError("Premature end of data");
   if (size < 10) throw GifError("Unsupported Application Extension block size");
+  readShortIdentifier = size == 10;
   if (size == 10) {
     // A 10-byte identifier: the byte after it completes the stored identifier and is read
     // again as the first sub-block length.
@@ -128,6 +135,14 @@ void LoopExtension::loadData(GifInput& input) {
       skipExactly(input, length - 1u);
     }
   }
+}
+
+// Read from a 10-byte block, the identifier may well complete to a known one ("NETSCAPE2."
+// and a first sub-block of 48 bytes spell "NETSCAPE2.0"): written as an 11-byte block it
+// would be read back as that kind and its sub-blocks parsed as such. Written as it was
+// read, it reads back as itself.
+bool UnknownApplicationExtension::writesShortIdentifier() const {
+  return readShortIdentifier && !blocks.empty() && blocks.front().bytes.size() == identifier.back();
 }
 
 void UnknownApplicationExtension::saveData(GifStream& stream) const {

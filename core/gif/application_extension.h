@@ -32,6 +32,10 @@ class ApplicationExtension : public GifExtension {
   // The kind's own sub-blocks, including the terminating zero length. The base kind has
   // no reader: it is what the reader falls back on for block sizes it cannot classify.
   virtual void loadData(GifInput& input);
+  // Whether the block is written back in the 10-byte form it was read in.
+  virtual bool writesShortIdentifier() const { return false; }
+
+  bool readShortIdentifier = false;  // the block size byte said 10
 };
 
 // Loop count for animations ("NETSCAPE2.0", also read from "ANIMEXTS1.0").
@@ -65,6 +69,7 @@ class UnknownApplicationExtension final : public ApplicationExtension {
  protected:
   void saveData(GifStream& stream) const override;
   void loadData(GifInput& input) override;
+  bool writesShortIdentifier() const override;
 };
 
 }  // namespace zefra::gif

@@ -228,6 +228,25 @@ TEST(GifReader, ApplicationExtensions) {
   ASSERT_EQ(short10->blocks.size(), 1u);
   EXPECT_EQ(short10->blocks[0].bytes, Bytes{'z'});
 
+  // Written back in the form it was read, byte for byte, so it reads back as itself, even
+  // when its identifier completes to a known one: "NETSCAPE2." and a 48-byte first block
+  // ('0') holding a would-be loop sub-block of length 2 (which that kind refuses).
+  for (const Bytes& block :
+       {ten, Bytes{0x21, 0xFF, 10, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'}}) {
+    Bytes extension = block;
+    if (extension.size() == 14) {
+      extension.insert(extension.end(), 48, 'x');  // the block the length '0' announces
+      extension.insert(extension.end(), {2, 1, 0, 0});
+    }
+    Loaded read(header(1, 1) + extension + frame + Bytes{0x3B});
+    ASSERT_EQ(read.error, "");
+    const Bytes written = read.image.saveToBytes();
+    EXPECT_NE(std::search(written.begin(), written.end(), extension.begin(), extension.end()), written.end());
+    Loaded reread(written);
+    ASSERT_EQ(reread.error, "");
+    EXPECT_NE(dynamic_cast<const UnknownApplicationExtension*>(&reread.image.frames()[0].extensions()[0]), nullptr);
+  }
+
   EXPECT_EQ(Loaded(header(1, 1) + app("NETSCAPE2.0", {2, 1, 0}) + frame).error, "Invalid GIF data");
   EXPECT_EQ(Loaded(header(1, 1) + Bytes{0x21, 0xFF, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0} + frame).error,
             "Unsupported Application Extension block size");
