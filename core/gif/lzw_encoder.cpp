@@ -1,18 +1,23 @@
 #include "gif/lzw_encoder.h"
 
+#include <algorithm>
+
 namespace zefra::gif {
 
 void LzwEncoder::emitClear() {
   justCleared = true;
   emit(clearCode);
   table->clear();
-  recentChild->fill(kNoChild);
+  // Only codes in use can have been a prefix since the last clear.
+  std::fill(recentChild->begin(), recentChild->begin() + std::min<unsigned>(nextCode, 4096), kNoChild);
   nextCode = firstFree;
 }
 
 void LzwEncoder::compressPixels() {
   table = std::make_unique<LzwHashTable>();
   recentChild = std::make_unique<std::array<std::uint32_t, 4096>>();
+  recentChild->fill(kNoChild);
+  nextCode = firstFree;
   maxCode = (1u << codeWidth) - 1;
   emitClear();
   const unsigned limit = static_cast<unsigned>(allowed);

@@ -16,9 +16,18 @@ class LzwHashTable {
   static constexpr int kSlots = 8009;
   static constexpr std::uint32_t kFreeKey = 0xFFFFF;
 
-  LzwHashTable() { clear(); }
+  LzwHashTable() { std::memset(slots.data(), 0xFF, sizeof(slots)); }
 
-  void clear() { std::memset(slots.data(), 0xFF, sizeof(slots)); }
+  // Frees every slot. Only the slots filled since the last clear are reset when they are
+  // few, so a small frame or a short run between clear codes costs no whole-table wipe.
+  void clear() {
+    if (filledCount > static_cast<int>(filled.size()) / 2) {
+      std::memset(slots.data(), 0xFF, sizeof(slots));
+    } else {
+      for (int i = 0; i < filledCount; ++i) slots[filled[static_cast<std::size_t>(i)]] = 0xFFFFFFFF;
+    }
+    filledCount = 0;
+  }
 
   // The code stored for key, or -1.
   int find(std::uint32_t key) const {
@@ -52,6 +61,7 @@ class LzwHashTable {
   }
   void insertAt(int slot, std::uint32_t key, int code) {
     slots[static_cast<std::size_t>(slot)] = (key << 12) | static_cast<std::uint32_t>(code);
+    remember(slot);
   }
 
   void insert(std::uint32_t key, int code) {
@@ -62,12 +72,21 @@ class LzwHashTable {
       if (s < 0) s += kSlots;
     }
     slots[static_cast<std::size_t>(s)] = (key << 12) | static_cast<std::uint32_t>(code);
+    remember(s);
   }
 
   static int firstSlot(std::uint32_t key) { return static_cast<int>(((key >> 4) ^ key) % kSlots); }
 
  private:
+  // Past the list's length every slot is wiped on the next clear anyway.
+  void remember(int slot) {
+    if (filledCount < static_cast<int>(filled.size())) filled[static_cast<std::size_t>(filledCount)] = static_cast<std::uint16_t>(slot);
+    ++filledCount;
+  }
+
   std::array<std::uint32_t, kSlots> slots;
+  std::array<std::uint16_t, 4096> filled;  // slots filled since the last clear, in order
+  int filledCount = 0;
 };
 
 }  // namespace zefra::gif
