@@ -1,6 +1,7 @@
 #include "gif/lzw_encoder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zefra::gif {
 
@@ -8,15 +9,15 @@ void LzwEncoder::emitClear() {
   justCleared = true;
   emit(clearCode);
   table->clear();
-  // Only codes in use can have been a prefix since the last clear.
-  std::fill(recentChild->begin(), recentChild->begin() + std::min<unsigned>(nextCode, 4096), kNoChild);
+  // Only codes in use can have been a prefix since the last clear. (kNoChild is all ones.)
+  std::memset(recentChild->data(), 0xFF, sizeof(std::uint32_t) * std::min<unsigned>(nextCode, 4096));
   nextCode = firstFree;
 }
 
 void LzwEncoder::compressPixels() {
   table = std::make_unique<LzwHashTable>();
   recentChild = std::make_unique<std::array<std::uint32_t, 4096>>();
-  recentChild->fill(kNoChild);
+  std::memset(recentChild->data(), 0xFF, sizeof(*recentChild));
   nextCode = firstFree;
   maxCode = (1u << codeWidth) - 1;
   emitClear();

@@ -37,7 +37,7 @@ class LzwEncoder final : public FrameEncoder {
   // The child each prefix code led to last, (pixel << 12) | code, or kNoChild. Pictures
   // repeat the same continuation again and again (runs, flat areas), and this answers
   // those without probing the hash table. It caches the table, so it is cleared with it.
-  static constexpr std::uint32_t kNoChild = 0xFFFFFFFF;
+  static constexpr std::uint32_t kNoChild = 0xFFFFFFFF;  // all bytes 0xFF, so memset fills it
   std::unique_ptr<std::array<std::uint32_t, 4096>> recentChild;
   unsigned nextCode = 0;
   unsigned maxCode = 0;
