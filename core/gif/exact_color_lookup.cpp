@@ -29,7 +29,7 @@ int farGap(int v, int lo, int hi) {
 
 }  // namespace
 
-ExactColorLookup::ExactColorLookup(const Palette& palette, bool denseCache) : colors(palette), dense(denseCache) {
+ExactColorLookup::ExactColorLookup(const Palette& palette) : colors(palette) {
   if (colors.empty()) throw std::invalid_argument("A colour lookup needs at least one colour");
   if (colors.size() > 256) colors.resize(256);
   for (Color& c : colors) c &= 0xFFFFFF;
@@ -40,12 +40,7 @@ ExactColorLookup::ExactColorLookup(const Palette& palette, bool denseCache) : co
   }
   cells.resize(std::size_t{1} << (3 * kCellBits));
   cellReady.assign(cells.size(), 0);
-  if (dense) {
-    denseIndex.reset(new std::uint8_t[std::size_t{1} << 24]);
-    known.assign((std::size_t{1} << 24) / 64, 0);
-  } else {
-    cache.assign(4096, 0);
-  }
+  cache.assign(4096, 0);
 }
 
 const std::vector<std::uint8_t>& ExactColorLookup::candidatesOf(int cell) {
@@ -88,14 +83,8 @@ int ExactColorLookup::nearest(Color color) {
   return bestIndex;
 }
 
-int ExactColorLookup::denseMiss(Color color) {
-  const int index = nearest(color);
-  denseIndex[color] = static_cast<std::uint8_t>(index);
-  known[color >> 6] |= std::uint64_t{1} << (color & 63);
-  return index;
-}
-
-int ExactColorLookup::hashedIndexFor(Color color) {
+int ExactColorLookup::indexFor(Color color) {
+  color &= 0xFFFFFF;
   const std::uint64_t tag = color + 1;
   std::size_t mask = cache.size() - 1;
   std::size_t at = ((static_cast<std::uint32_t>(tag) * 0x9E3779B1u) >> 8) & mask;

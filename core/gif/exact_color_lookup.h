@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "common/color.h"
@@ -20,27 +19,16 @@ namespace zefra::gif {
 class ExactColorLookup {
  public:
   // The palette must not be empty (std::invalid_argument) and holds at most 256 colours.
-  // A dense cache answers from a 16 MB table indexed by the colour itself, which pays off
-  // for pictures of a million pixels and more; otherwise a hash table grows with the
-  // number of distinct colours asked.
-  explicit ExactColorLookup(const Palette& palette, bool denseCache = false);
+  // The cache is a hash table that grows with the number of distinct colours asked.
+  explicit ExactColorLookup(const Palette& palette);
 
   // Searches without touching the cache.
   int nearest(Color color);
   // Cached.
-  int indexFor(Color color) {
-    color &= 0xFFFFFF;
-    if (dense) {
-      if (known[color >> 6] & (std::uint64_t{1} << (color & 63))) return denseIndex[color];
-      return denseMiss(color);
-    }
-    return hashedIndexFor(color);
-  }
+  int indexFor(Color color);
   const Palette& palette() const { return colors; }
 
  private:
-  int denseMiss(Color color);
-  int hashedIndexFor(Color color);
   const std::vector<std::uint8_t>& candidatesOf(int cell);
 
   Palette colors;
@@ -49,10 +37,6 @@ class ExactColorLookup {
   std::vector<char> cellReady;
   std::vector<std::uint64_t> cache;  // (colour + 1) << 8 | index; 0 = free
   std::size_t cached = 0;
-  bool dense = false;
-  // Read only where `known` says it was written, so its pages are never cleared up front.
-  std::unique_ptr<std::uint8_t[]> denseIndex;
-  std::vector<std::uint64_t> known;
 };
 
 }  // namespace zefra::gif
