@@ -81,7 +81,6 @@ GeneralPage::GeneralPage(EditorSession& session, PanelDialogs& dialogs, QWidget*
   borderGrid->setRowStretch(6, 1);
   borderControls = {inner, outer, bevel, border, borderColor, highlight, shadow};
   for (QLabel* label : labels) borderControls.push_back(label);
-  borderColors = {borderColor, highlight, shadow};
 
   // --- Background Gradient
   QGroupBox* gradient = group("GroupGradient", tr("Background Gradient"));
@@ -101,7 +100,6 @@ GeneralPage::GeneralPage(EditorSession& session, PanelDialogs& dialogs, QWidget*
   gradientGrid->addWidget(color2, 3, 1);
   gradientGrid->setRowStretch(4, 1);
   gradientControls = {style, color1, color2, l6, l7};
-  gradientColors = {color1, color2};
 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(4, 4, 4, 4);
@@ -183,12 +181,8 @@ void GeneralPage::fillPage() {
     const QSignalBlocker blocker(edit);
     edit->setText(QString::number(value));
   }
-  const bool bordersOn = record.bordersOn != 0;
-  for (QWidget* w : borderControls) w->setEnabled(bordersOn);
-  for (ColorButton* b : borderColors) b->setShowsColor(bordersOn);
-  const bool gradientOn = record.gradientOn != 0;
-  for (QWidget* w : gradientControls) w->setEnabled(gradientOn);
-  for (ColorButton* b : gradientColors) b->setShowsColor(gradientOn);
+  switchControls(borderControls, record.bordersOn != 0);
+  switchControls(gradientControls, record.gradientOn != 0);
 }
 
 }  // namespace zefra::app

@@ -26,10 +26,8 @@ class GeneralPage : public PropertyPage {
   QLineEdit* widthEdit = nullptr;   // "CWidth"
   QLineEdit* heightEdit = nullptr;  // "CHeight"
   QLineEdit* delayEdit = nullptr;   // "CDelay"
-  std::vector<QWidget*> borderControls;
-  std::vector<ColorButton*> borderColors;
-  std::vector<QWidget*> gradientControls;
-  std::vector<ColorButton*> gradientColors;
+  std::vector<QWidget*> borderControls;    // switched by "Add Borders"
+  std::vector<QWidget*> gradientControls;  // switched by "Add Gradient"
 };
 
 }  // namespace zefra::app

@@ -73,7 +73,6 @@ PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dia
   shapeGrid->setRowStretch(6, 1);
   shapeControls = {x, y, w, h, fill, borderColor, borderWidth};
   for (QLabel* label : labels) shapeControls.push_back(label);
-  shapeColors = {fill, borderColor};
 
   // --- Pictures
   QGroupBox* pictures = group("GroupPictures", tr("Pictures"));
@@ -138,9 +137,7 @@ void PicturesShapesPage::fillPage() {
     shapeList->setCurrentIndex(project.currentShape - 1);
     pictureList->setCurrentIndex(project.currentPicture - 1);
   }
-  const bool shapeOn = project.current().shapeStyle[project.currentShape - 1] >= 1;
-  for (QWidget* w : shapeControls) w->setEnabled(shapeOn);
-  for (ColorButton* b : shapeColors) b->setShowsColor(shapeOn);
+  switchControls(shapeControls, project.current().shapeStyle[project.currentShape - 1] >= 1);
 
   const QString file = QString::fromStdString(editor::fieldText(project, Field::PictureFile));
   pictureName->setText(file.isEmpty() ? tr("No picture") : QFileInfo(file).fileName());

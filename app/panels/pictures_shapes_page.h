@@ -28,7 +28,6 @@ class PicturesShapesPage : public PropertyPage {
   QPushButton* clearPicture = nullptr;  // "RzB6"
   QPushButton* editPicture = nullptr;   // "RzB7"
   std::vector<QWidget*> shapeControls;
-  std::vector<ColorButton*> shapeColors;
 };
 
 }  // namespace zefra::app

@@ -95,6 +95,13 @@ QGroupBox* PropertyPage::group(const char* name, const QString& title) {
   return box;
 }
 
+void PropertyPage::switchControls(const std::vector<QWidget*>& controls, bool on) {
+  for (QWidget* w : controls) {
+    w->setEnabled(on);
+    if (auto* button = qobject_cast<ColorButton*>(w)) button->setShowsColor(on);
+  }
+}
+
 void PropertyPage::markPerFrame(QWidget* widget) { perFrameCaptions.push_back(widget); }
 
 editor::RangeContext PropertyPage::rangeContext() const {

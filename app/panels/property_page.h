@@ -46,6 +46,9 @@ class PropertyPage : public QWidget {
   QGroupBox* group(const char* name, const QString& title);
   // A control (button, check box) whose caption turns red while Lock Frames is on.
   void markPerFrame(QWidget* widget);
+  // Controls that a check box (or a choice) switches on: disabled while it is off, and
+  // colour buttons among them then show no colour.
+  static void switchControls(const std::vector<QWidget*>& controls, bool on);
 
   // After the bound controls are filled: enabling, file names, slot lists.
   virtual void fillPage() {}

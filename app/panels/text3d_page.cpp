@@ -102,7 +102,6 @@ Text3DPage::Text3DPage(EditorSession& session, PanelDialogs& dialogs, QWidget* p
   gradientGrid->addWidget(color2, 3, 1);
   gradientGrid->setRowStretch(4, 1);
   gradientControls = {kind, color1, color2, l13, l14};
-  gradientColors = {color1, color2};
 
   // --- 3D Texture
   QGroupBox* texture = group("GroupTexture", tr("3D Texture"));
@@ -160,9 +159,7 @@ void Text3DPage::fillPage() {
     const QSignalBlocker block(textEdit);
     textEdit->setText(text);
   }
-  const bool gradientOn = project.current().textGradientOn[project.currentText - 1] != 0;
-  for (QWidget* w : gradientControls) w->setEnabled(gradientOn);
-  for (ColorButton* b : gradientColors) b->setShowsColor(gradientOn);
+  switchControls(gradientControls, project.current().textGradientOn[project.currentText - 1] != 0);
 
   const QString file = QString::fromStdString(editor::fieldText(project, Field::TextureFile));
   textureName->setText(file.isEmpty() ? tr("No texture") : QFileInfo(file).fileName());

@@ -28,7 +28,6 @@ class Text3DPage : public PropertyPage {
   QLabel* textureName = nullptr;      // "L20"
   QPushButton* clearTexture = nullptr;  // "RzB3"
   std::vector<QWidget*> gradientControls;
-  std::vector<ColorButton*> gradientColors;
 };
 
 }  // namespace zefra::app
