@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
