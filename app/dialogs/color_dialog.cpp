@@ -46,6 +46,8 @@ class ColorSwatch : public QFrame {
     setFixedSize(17, 17);
     setLineWidth(1);
     setCursor(Qt::CrossCursor);
+    // One tab stop for the whole grid (the first swatch); arrows move within it.
+    setFocusPolicy(n == 1 ? Qt::StrongFocus : Qt::ClickFocus);
     setState(ColorDialog::SwatchState::Flat);
   }
 
@@ -64,6 +66,10 @@ class ColorSwatch : public QFrame {
   void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
     painter.fillRect(contentsRect(), QColor(redOf(color), greenOf(color), blueOf(color)));
+    if (hasFocus()) {
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+      painter.drawRect(contentsRect().adjusted(1, 1, -1, -1));
+    }
     painter.end();
     QFrame::paintEvent(event);
   }
@@ -75,6 +81,27 @@ class ColorSwatch : public QFrame {
   }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::LeftButton) dialog->swatchClicked(number);
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    constexpr int kColumns = 8;
+    int next = number;
+    switch (event->key()) {
+      case Qt::Key_Space: dialog->swatchClicked(number); return;
+      case Qt::Key_Left: next = number - 1; break;
+      case Qt::Key_Right: next = number + 1; break;
+      case Qt::Key_Up: next = number - kColumns; break;
+      case Qt::Key_Down: next = number + kColumns; break;
+      default: QFrame::keyPressEvent(event); return;
+    }
+    if (next >= 1 && next <= ColorDialog::kSwatchCount) dialog->focusSwatch(next);
+  }
+  void focusInEvent(QFocusEvent* event) override { update(); QFrame::focusInEvent(event); }
+  void focusOutEvent(QFocusEvent* event) override { update(); QFrame::focusOutEvent(event); }
+  // Tab leaves the grid from the first swatch's place in the tab order, whichever swatch
+  // the arrows had reached.
+  bool focusNextPrevChild(bool next) override {
+    if (number != 1) dialog->focusSwatch(1);
+    return QFrame::focusNextPrevChild(next);
   }
 
  private:
@@ -141,6 +168,9 @@ ColorDialog::ColorDialog(QWidget* parent) : QDialog(parent) {
   cancelButton->setGeometry(136, 160, 75, 25);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
+  setTabOrder(swatches[0], picker->findChild<QWidget*>(QStringLiteral("PickerField")));
+  setTabOrder(picker->findChild<QWidget*>(QStringLiteral("PickerField")), picker->findChild<QWidget*>(QStringLiteral("PickerHue")));
+  setTabOrder(picker->findChild<QWidget*>(QStringLiteral("PickerHue")), htmlEdit);
   setTabOrder(htmlEdit, picker->findChild<QLineEdit*>(QStringLiteral("PickerRed")));
   setTabOrder(picker->findChild<QLineEdit*>(QStringLiteral("PickerBlue")), okButton);
   setTabOrder(okButton, cancelButton);
@@ -166,6 +196,8 @@ void ColorDialog::showEvent(QShowEvent* event) {
   htmlEdit->setFocus();
   QDialog::showEvent(event);
 }
+
+void ColorDialog::focusSwatch(int n) { swatches.at(static_cast<std::size_t>(n - 1))->setFocus(Qt::TabFocusReason); }
 
 void ColorDialog::swatchClicked(int n) {
   for (ColorSwatch* s : swatches) s->setState(SwatchState::Flat);

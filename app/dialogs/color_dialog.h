@@ -52,6 +52,7 @@ class ColorDialog : public QDialog {
  private:
   friend class ColorSwatch;
   void swatchClicked(int n);
+  void focusSwatch(int n);
   void showColor(Color color, bool inPicker, bool inText);
   void textChanged(const QString& text);
   bool filterKey(QKeyEvent* event);

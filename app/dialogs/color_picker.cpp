@@ -37,6 +37,7 @@ class ColorPicker::Field : public QWidget {
   explicit Field(ColorPicker* picker) : QWidget(picker), picker(picker) {
     setFixedSize(kFieldSide, kFieldSide);
     setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
   }
   void hueChanged() {
     image = QImage();
@@ -54,6 +55,10 @@ class ColorPicker::Field : public QWidget {
     QPainter painter(this);
     painter.drawImage(0, 0, image);
     drawMark(painter, QPoint(picker->saturationValue * width() / 255, height() - picker->valueValue * height() / 255));
+    if (hasFocus()) {
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+      painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
   }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::LeftButton) picker->pickInField(event->position().toPoint());
@@ -61,6 +66,22 @@ class ColorPicker::Field : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override {
     if (event->buttons() & Qt::LeftButton) picker->pickInField(event->position().toPoint());
   }
+  // Arrows move the mark by one step of saturation (left/right) or value (up/down);
+  // with Shift by sixteen.
+  void keyPressEvent(QKeyEvent* event) override {
+    const int step = event->modifiers() & Qt::ShiftModifier ? 16 : 1;
+    int s = picker->saturationValue, v = picker->valueValue;
+    switch (event->key()) {
+      case Qt::Key_Left: s -= step; break;
+      case Qt::Key_Right: s += step; break;
+      case Qt::Key_Up: v += step; break;
+      case Qt::Key_Down: v -= step; break;
+      default: QWidget::keyPressEvent(event); return;
+    }
+    picker->setFromHsv(picker->hueValue, s, v);
+  }
+  void focusInEvent(QFocusEvent* event) override { update(); QWidget::focusInEvent(event); }
+  void focusOutEvent(QFocusEvent* event) override { update(); QWidget::focusOutEvent(event); }
 
  private:
   ColorPicker* picker;
@@ -73,6 +94,7 @@ class ColorPicker::HueBar : public QWidget {
   explicit HueBar(ColorPicker* picker) : QWidget(picker), picker(picker) {
     setFixedSize(kFieldSide, kHueBarHeight);
     setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
   }
 
  protected:
@@ -89,6 +111,18 @@ class ColorPicker::HueBar : public QWidget {
   }
   void mouseMoveEvent(QMouseEvent* event) override {
     if (event->buttons() & Qt::LeftButton) picker->pickInHueBar(event->position().toPoint().x());
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    switch (event->key()) {
+      case Qt::Key_Left: case Qt::Key_Down:
+        picker->setFromHsv(std::max(0, picker->hueValue - step), picker->saturationValue, picker->valueValue);
+        break;
+      case Qt::Key_Right: case Qt::Key_Up:
+        picker->setFromHsv(std::min(359, picker->hueValue + step), picker->saturationValue, picker->valueValue);
+        break;
+      default: QWidget::keyPressEvent(event);
+    }
   }
 
  private:

@@ -10,10 +10,13 @@ namespace zefra::app {
 PanelDialogs::~PanelDialogs() = default;
 
 std::optional<Color> PanelDialogs::chooseColor(QWidget* parent, Color initial) {
-  if (!colorDialog) colorDialog = new ColorDialog(parent ? parent->window() : nullptr);
-  colorDialog->setDialogColor(initial);
-  if (!colorDialog->execute()) return std::nullopt;
-  return colorDialog->dialogColor();
+  // Made for each use and parented to the window that asks: a dialog kept between uses
+  // would be deleted with the first short-lived window that owned it (the font dialog),
+  // and the next colour button would reach a dead object.
+  ColorDialog dialog(parent ? parent->window() : nullptr);
+  dialog.setDialogColor(initial);
+  if (!dialog.execute()) return std::nullopt;
+  return dialog.dialogColor();
 }
 
 std::optional<editor::FontChoice> PanelDialogs::chooseFont(QWidget* parent,

@@ -14,8 +14,6 @@ class QWidget;
 
 namespace zefra::app {
 
-class ColorDialog;
-
 inline const QString kPictureFilter = QStringLiteral("All (*.bmp *.gif);;Bitmaps (*.bmp);;GIF Images (*.gif)");
 inline const QString kTextureFilter = QStringLiteral("Bitmaps (*.bmp)");
 
@@ -32,9 +30,6 @@ class PanelDialogs {
   virtual QString openTexturePath(QWidget* parent, const QString& directory);
   // A refused entry ("Invalid label width. ..."): caption "Zefra", error icon.
   virtual void invalidEntry(QWidget* parent, const QString& text);
-
- private:
-  ColorDialog* colorDialog = nullptr;  // made once, kept for the program's life
 };
 
 }  // namespace zefra::app

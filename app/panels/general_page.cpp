@@ -140,6 +140,7 @@ void GeneralPage::sizeEdited(QLineEdit* edit) {
   const std::string text = edit->text().toStdString();
   if (edit == delayEdit) {
     session.setField(Field::Delay, editor::delayFromText(text));
+    showStoredWhenCut(edit, Field::Delay);
     return;
   }
   const bool width = edit == widthEdit;
@@ -160,6 +161,20 @@ void GeneralPage::sizeEdited(QLineEdit* edit) {
     }
   }
   session.setField(width ? Field::Width : Field::Height, side);
+  showStoredWhenCut(edit, width ? Field::Width : Field::Height);
+}
+
+// A number typed beyond what the field can hold is stored as the largest it takes; the
+// field then shows that number rather than the one typed, so it never shows a value the
+// project does not have. A number below the minimum is left while it may still grow.
+void GeneralPage::showStoredWhenCut(QLineEdit* edit, Field field) {
+  bool isNumber = false;
+  const qlonglong typed = edit->text().toLongLong(&isNumber);
+  const long stored = editor::fieldNumber(session.project(), field);
+  if (isNumber && typed > stored) {
+    const QSignalBlocker blocker(edit);
+    edit->setText(QString::number(stored));
+  }
 }
 
 void GeneralPage::sizeLeft(QLineEdit* edit) {
@@ -172,12 +187,18 @@ void GeneralPage::sizeLeft(QLineEdit* edit) {
   session.closeMerge();
 }
 
+int GeneralPage::textMeans(const QLineEdit* edit) const {
+  const std::string text = edit->text().toStdString();
+  return edit == delayEdit ? editor::delayFromText(text) : editor::labelSideFromText(text);
+}
+
 void GeneralPage::fillPage() {
   const model::FrameRecord& record = session.project().current();
   const std::pair<QLineEdit*, int> sizes[] = {{widthEdit, record.width}, {heightEdit, record.height}, {delayEdit, record.delayMs}};
   for (const auto& [edit, value] : sizes) {
-    // The field being typed in keeps the user's text until it is left.
-    if (edit->hasFocus()) continue;
+    // The field being typed in keeps the user's text until it is left ("0" on the way to
+    // "05" stays), unless the project now holds another number (an undo from the keyboard).
+    if (edit->hasFocus() && textMeans(edit) == value) continue;
     const QSignalBlocker blocker(edit);
     edit->setText(QString::number(value));
   }

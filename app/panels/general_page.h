@@ -22,6 +22,8 @@ class GeneralPage : public PropertyPage {
   QLineEdit* sizeEdit(const char* name, const QString& hint);
   void sizeEdited(QLineEdit* edit);  // a typed width, height or delay
   void sizeLeft(QLineEdit* edit);    // the user left the field
+  void showStoredWhenCut(QLineEdit* edit, editor::Field field);
+  int textMeans(const QLineEdit* edit) const;  // the number a field's text stands for
 
   QLineEdit* widthEdit = nullptr;   // "CWidth"
   QLineEdit* heightEdit = nullptr;  // "CHeight"

@@ -44,6 +44,9 @@ PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dia
   QComboBox* style = bindChoice(Field::ShapeStyle, tr("Shape style"));
   QSpinBox* x = bindSpin(Field::ShapeX, tr("Horizontal coordinate"));
   QSpinBox* y = bindSpin(Field::ShapeY, tr("Vertical coordinate"));
+  // Both groups caption their coordinates "X:" and "Y:"; the names tell them apart.
+  x->setAccessibleName(tr("Shape X"));
+  y->setAccessibleName(tr("Shape Y"));
   QSpinBox* w = bindSpin(Field::ShapeWidth, tr("Shape width, pixels"));
   QSpinBox* h = bindSpin(Field::ShapeHeight, tr("Shape height, pixels"));
   ColorButton* fill = bindColor(Field::ShapeFillColor, tr("Color at the begin of the gradient"));
@@ -94,6 +97,8 @@ PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dia
   // The main window starts the image editor on it (the page only enables it).
   QSpinBox* px = bindSpin(Field::PictureX, tr("Horizontal coordinate"));
   QSpinBox* py = bindSpin(Field::PictureY, tr("Vertical coordinate"));
+  px->setAccessibleName(tr("Picture X"));
+  py->setAccessibleName(tr("Picture Y"));
   pictureName = caption("L8", tr("No picture"), nullptr, true);
   pictureName->setAccessibleName(tr("Picture file"));
   pictureName->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -10,7 +10,9 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
+#include "raster/system_colors.h"
 #include "session/editor_session.h"
+#include "widgets/bounded_spin_box.h"
 #include "widgets/color_button.h"
 
 namespace zefra::app {
@@ -24,6 +26,12 @@ QString controlName(editor::Field field) {
 
 }  // namespace
 
+QString PropertyPage::captionName(QString text) {
+  text.remove(QLatin1Char('&'));
+  while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(' '))) text.chop(1);
+  return text;
+}
+
 PropertyPage::PropertyPage(EditorSession& session, PanelDialogs& dialogs, QWidget* parent)
     : QWidget(parent), session(session), dialogs(dialogs) {
   connect(&session, &EditorSession::changed, this, [this] { fill(); });
@@ -31,7 +39,7 @@ PropertyPage::PropertyPage(EditorSession& session, PanelDialogs& dialogs, QWidge
 }
 
 QSpinBox* PropertyPage::bindSpin(editor::Field field, const QString& hint) {
-  auto* spin = new QSpinBox(this);
+  auto* spin = new BoundedSpinBox(this);
   spin->setObjectName(controlName(field));
   spin->setToolTip(hint);
   spin->setAccessibleDescription(hint);
@@ -71,10 +79,14 @@ ColorButton* PropertyPage::bindColor(editor::Field field, const QString& hint) {
   auto* button = new ColorButton(this);
   button->setObjectName(controlName(field));
   button->setToolTip(hint);
-  connect(button, &QPushButton::clicked, this, [this, field, button] {
-    const auto chosen = dialogs.chooseColor(this, static_cast<Color>(editor::fieldNumber(session.project(), field)));
-    if (chosen) session.setField(field, static_cast<long>(*chosen));
-    (void)button;
+  connect(button, &QPushButton::clicked, this, [this, field] {
+    const auto current = static_cast<Color>(editor::fieldNumber(session.project(), field));
+    const auto chosen = dialogs.chooseColor(this, current);
+    // OK on the colour already there is no edit, even when the field holds a system colour
+    // and the dialog answers its RGB value: with Lock Frames off it would otherwise copy this
+    // frame's colour over every other frame's, and mark an untouched project modified.
+    if (chosen && raster::resolveColor(*chosen) != raster::resolveColor(current))
+      session.setField(field, static_cast<long>(*chosen));
   });
   bindings.push_back({field, button});
   return button;
@@ -84,6 +96,9 @@ QLabel* PropertyPage::caption(const char* name, const QString& text, QWidget* bu
   auto* label = new QLabel(text, this);
   label->setObjectName(QLatin1String(name));
   if (buddy) label->setBuddy(buddy);
+  // A colour button has no text of its own: a screen reader names it by its caption
+  // ("Frame Color") and reads the colour from its description.
+  if (qobject_cast<ColorButton*>(buddy)) buddy->setAccessibleName(captionName(text));
   if (perFrame) perFrameCaptions.push_back(label);
   return label;
 }

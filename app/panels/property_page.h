@@ -44,6 +44,8 @@ class PropertyPage : public QWidget {
   // `perFrame`: the field stays in the current frame while Lock Frames is on.
   QLabel* caption(const char* name, const QString& text, QWidget* buddy, bool perFrame);
   QGroupBox* group(const char* name, const QString& title);
+  // A caption as a name: "&Frame Color:" -> "Frame Color".
+  static QString captionName(QString text);
   // A control (button, check box) whose caption turns red while Lock Frames is on.
   void markPerFrame(QWidget* widget);
   // Controls that a check box (or a choice) switches on: disabled while it is off, and

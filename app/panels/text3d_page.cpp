@@ -47,6 +47,8 @@ Text3DPage::Text3DPage(EditorSession& session, PanelDialogs& dialogs, QWidget* p
   connect(textEdit, &QLineEdit::editingFinished, this, [this] { this->session.closeMerge(); });
   QSpinBox* x = bindSpin(Field::TextX, tr("Horizontal coordinate"));
   QSpinBox* y = bindSpin(Field::TextY, tr("Vertical coordinate"));
+  x->setAccessibleName(tr("Text X"));
+  y->setAccessibleName(tr("Text Y"));
   auto* font = new QPushButton(tr("Font..."), this);
   font->setObjectName(QStringLiteral("RZB1"));
   markPerFrame(font);

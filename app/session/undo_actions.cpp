@@ -1,7 +1,10 @@
 #include "session/undo_actions.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QWidget>
 
 #include "session/editor_session.h"
 
@@ -18,6 +21,25 @@ UndoActions::UndoActions(EditorSession& session, QObject* parent) : QObject(pare
   connect(redo, &QAction::triggered, this, [this] { this->session.apply([](editor::Editor& e) { return e.redo(); }); });
   connect(&session, &EditorSession::changed, this, &UndoActions::refresh);
   refresh();
+  if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+bool UndoActions::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  auto* owner = qobject_cast<QWidget*>(parent());
+  // Only the controls of this window; a dialog's fields keep their own undo.
+  if (!widget || !owner || widget->window() != owner->window()) return false;
+  const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+  for (const QAction* action : {undo, redo}) {
+    if (action->shortcuts().contains(pressed)) {
+      // Left unaccepted, the override lets the window's shortcut run instead of the
+      // control's own key handling.
+      event->ignore();
+      return true;
+    }
+  }
+  return false;
 }
 
 void UndoActions::refresh() {

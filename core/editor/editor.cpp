@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "editor/frame_moves.h"
+#include "editor/panel_rules.h"
 #include "editor/project_file.h"
 #include "io/lbl_writer.h"
 
@@ -311,6 +312,29 @@ Change Editor::editFieldAcrossFrames(Field field, const std::function<void(model
   const FieldEntry& entry = fieldEntry(field);
   const int slot = slotOf(*state, field);
   const int current = state->currentFrame;
+  // A new size or border style can lower the limits of the bevel and border widths; the
+  // lowered widths are stored with the edit, in the same undo step, so the file and the
+  // canvas hold what the spins show.
+  const bool narrowsBand = field == Field::Width || field == Field::Height || field == Field::BorderInnerStyle ||
+                           field == Field::BorderOuterStyle || field == Field::BevelWidth ||
+                           field == Field::BorderWidth || field == Field::BordersOn;
+  // Typing "40" into the height passes through "4"; the widths are lowered from what they
+  // were when the run of typing began, not from what the "4" left of them.
+  const EditStep* run = mergeKey != 0 && mergeOpen && !undoSteps.empty() && redoSteps.empty() &&
+                                undoSteps.back().kind == EditStep::Kind::Fields && undoSteps.back().mergeKey == mergeKey
+                            ? &undoSteps.back()
+                            : nullptr;
+  const auto fitBand = [&](model::FrameRecord& record) {
+    if (!narrowsBand) return;
+    if (run) {
+      for (const RecordChange& r : run->records) {
+        if (&state->frame(r.frame) != &record) continue;
+        if (field != Field::BevelWidth) record.bevelWidth = r.before.bevelWidth;
+        if (field != Field::BorderWidth) record.borderWidth = r.before.borderWidth;
+      }
+    }
+    fitBorderBand(record);
+  };
   // The value is written into the current frame and then copied from there, so the
   // frames a wider scope reaches take exactly what the current frame holds (the ten
   // shape colours, a gradient's style with its switch).
@@ -324,6 +348,7 @@ Change Editor::editFieldAcrossFrames(Field field, const std::function<void(model
                         write(edited);
                         copyField(edited, record, field, slot);
                       }
+                      fitBand(record);
                     },
                     mergeKey);
 }

@@ -19,6 +19,16 @@ BorderLimits borderLimits(const model::FrameRecord& record, int width, int heigh
   return limits;
 }
 
+bool fitBorderBand(model::FrameRecord& record) {
+  const BorderLimits limits = borderLimits(record, record.width, record.height);
+  const auto bevel = static_cast<decltype(record.bevelWidth)>(std::clamp<int>(record.bevelWidth, 1, limits.bevelMax));
+  const auto border = static_cast<decltype(record.borderWidth)>(std::clamp<int>(record.borderWidth, 0, limits.borderMax));
+  const bool changed = bevel != record.bevelWidth || border != record.borderWidth;
+  record.bevelWidth = bevel;
+  record.borderWidth = border;
+  return changed;
+}
+
 namespace {
 
 std::uint8_t roundChannel(double value) {

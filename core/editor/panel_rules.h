@@ -25,6 +25,11 @@ struct BorderLimits {
 };
 BorderLimits borderLimits(const model::FrameRecord& record, int width, int height);
 
+// Lowers the bevel and border widths of `record` to the limits its own size and styles
+// allow (both limits taken before either width moves, as the spins show them), so what is
+// stored is what the panel shows. True when a width changed.
+bool fitBorderBand(model::FrameRecord& record);
+
 // The bevel highlight and shadow that go with a border colour, channel by channel:
 // highlight = 0.67 * 255 + 0.33 * c, shadow = 0.66 * c, rounded half to even.
 struct BevelColors {

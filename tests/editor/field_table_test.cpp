@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -173,6 +174,70 @@ TEST(FieldEdits, BorderBandMaximaFollowTheLabelAndTheBevels) {
   p.editor.setField(Field::BorderWidth, 99);
   EXPECT_EQ(p.frame(1).borderWidth, 20);
   EXPECT_EQ(fieldRange(Field::BevelWidth, p.frame(1)).maximum, (60 - 40) / 4);
+}
+
+// A new bevel style or a lower label lowers the limits of the widths already set; the
+// lowered widths are stored (in every frame the edit reaches, in the same undo step), so the
+// file holds what the spins show and the band never covers more than the label.
+TEST(FieldEdits, WidthsAboveTheirNewLimitsAreStoredAtTheLimit) {
+  ProjectWith p(3, 1, false);
+  p.editor.setField(Field::BordersOn, 1);
+  p.editor.setField(Field::BorderInnerStyle, 0);
+  p.editor.setField(Field::BorderOuterStyle, 0);
+  p.editor.setField(Field::BevelWidth, 10);
+  p.editor.setField(Field::BorderWidth, 20);
+  p.editor.setField(Field::BorderInnerStyle, 1);
+  ASSERT_EQ(p.frame(1).bevelWidth, 10) << "2 x 10 + 2 x 20 still fits 60";
+  ASSERT_EQ(p.frame(1).borderWidth, 20);
+  const FrameRecord before = p.frame(2);
+  p.editor.setField(Field::BorderOuterStyle, 2);
+  for (int k = 1; k <= 3; ++k) {
+    SCOPED_TRACE(k);
+    // What the spins offer now: each limit taken with the other width as it was,
+    // (60 - 2 x 20) / 4 and (60 - 4 x 10) / 2.
+    EXPECT_EQ(p.frame(k).bevelWidth, 5);
+    EXPECT_EQ(p.frame(k).borderWidth, 10);
+    EXPECT_LE(p.frame(k).borderWidth, fieldRange(Field::BorderWidth, p.frame(k)).maximum);
+    EXPECT_LE(p.frame(k).bevelWidth, fieldRange(Field::BevelWidth, p.frame(k)).maximum);
+  }
+  EXPECT_EQ(p.editor.undoLabel(), "Border Outer Style");
+  p.editor.undo();
+  EXPECT_EQ(std::memcmp(&p.frame(2), &before, sizeof before), 0) << "one undo step brings back style and widths";
+
+  // A border as wide as half the label leaves the bevel no room, whatever the styles.
+  p.editor.setField(Field::BorderInnerStyle, 0);
+  p.editor.setField(Field::BorderWidth, 30);
+  EXPECT_EQ(p.frame(1).borderWidth, 30);
+  EXPECT_EQ(p.frame(1).bevelWidth, 1);
+  // A lower label: every frame, since the size is the same in all of them.
+  p.editor.setField(Field::BevelWidth, 1);
+  p.editor.setField(Field::Height, 20);
+  for (int k = 1; k <= 3; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(p.frame(k).height, 20);
+    EXPECT_EQ(p.frame(k).borderWidth, 10);
+  }
+  // Typing "40" passes through "4": the widths come from before the typing, not from "4".
+  p.editor.setField(Field::Height, 60);
+  p.editor.setField(Field::BorderWidth, 15);
+  p.editor.closeMerge();
+  p.editor.setField(Field::Height, 4);
+  EXPECT_EQ(p.frame(1).borderWidth, 2);
+  p.editor.setField(Field::Height, 40);
+  EXPECT_EQ(p.frame(1).borderWidth, 15);
+  EXPECT_EQ(p.frame(3).borderWidth, 15);
+  // A run of bevel steps keeps each new bevel.
+  p.editor.closeMerge();
+  p.editor.setField(Field::BevelWidth, 2);
+  p.editor.setField(Field::BevelWidth, 3);
+  EXPECT_EQ(p.frame(1).bevelWidth, 3);
+  // With Lock Frames on, a style edit narrows only the frame it reaches.
+  p.editor.setField(Field::Height, 60);
+  p.editor.setField(Field::BorderWidth, 30);
+  p.editor.toggleLockFrames();
+  p.editor.setField(Field::BorderOuterStyle, 2);
+  EXPECT_EQ(p.frame(1).borderWidth, 29);
+  EXPECT_EQ(p.frame(2).borderWidth, 30);
 }
 
 TEST(FieldEdits, BorderColourBringsItsBevelColours) {
