@@ -83,6 +83,18 @@ LoadResult Editor::load(const std::filesystem::path& path) {
   return result;
 }
 
+LoadResult Editor::recover(const std::filesystem::path& copy, const std::string& originalPath) {
+  const model::PathText previousDir = state->projectDir;
+  LoadResult result = load(copy);
+  if (!result.ok) return result;
+  state->fileName.assign(originalPath);
+  titled = !originalPath.empty();
+  // A project that never had a file keeps the folder the dialogs were in, not the copy's.
+  state->projectDir = titled ? model::PathText{folderOf(originalPath)} : previousDir;
+  state->modified = true;
+  return result;
+}
+
 SaveResult Editor::save() {
   SaveResult result;
   if (!titled) {

@@ -111,6 +111,11 @@ class Editor {
   // Save as: the project takes `path` as its file name and is saved there. On failure
   // the previous name, folder and title stay.
   SaveResult saveAs(const std::filesystem::path& path);
+  // Opens a recovery copy as the project it was taken from: it takes `originalPath` as
+  // its file name (untitled when empty), so Save writes where the user meant, and it is
+  // modified, since its changes are in no file of the user's. The copy itself is only
+  // read. On failure as load().
+  LoadResult recover(const std::filesystem::path& copy, const std::string& originalPath);
   // The save prompt was answered No: the changes are given up.
   void discardChanges() { state->modified = false; }
   // The folder the open and save dialogs start in (remembered in the settings).
