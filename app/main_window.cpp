@@ -219,13 +219,22 @@ void MainWindow::showChange(const editor::Change& change) {
 }
 
 void MainWindow::showCanvas() {
+  QString failureText;
   for (const render::LoadFailure& failure : editing->layoutReport().failures) {
     // A missing or unreadable picture must not stop the editor; say which one is absent.
-    objectPane->setText(QStringLiteral("%1 %2: %3")
-                            .arg(failure.kind == render::CanvasObjectKind::Picture ? tr("Picture") : tr("Texture"))
-                            .arg(failure.slot)
-                            .arg(QString::fromStdString(failure.message)));
+    failureText = QStringLiteral("%1 %2: %3")
+                      .arg(failure.kind == render::CanvasObjectKind::Picture ? tr("Picture") : tr("Texture"))
+                      .arg(failure.slot)
+                      .arg(QString::fromStdString(failure.message));
   }
+  // The pane also names the object under the mouse: only an error it still shows is taken
+  // back once the picture draws again.
+  if (!failureText.isEmpty()) {
+    objectPane->setText(failureText);
+  } else if (!shownLoadFailure.isEmpty() && objectPane->text() == shownLoadFailure) {
+    objectPane->clear();
+  }
+  shownLoadFailure = failureText;
   QPalette palette = workArea->palette();
   palette.setColor(QPalette::Window, toQColor(editing->canvas().workAreaColor()));
   workArea->setPalette(palette);

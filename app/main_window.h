@@ -159,6 +159,7 @@ class MainWindow : public QMainWindow {
   QLabel* statusPane = nullptr;  // "RzPane1"
   QLabel* framePane = nullptr;   // "RzPane2"
   QLabel* objectPane = nullptr;  // "RzPane4"
+  QString shownLoadFailure;      // the picture or texture error objectPane shows, if any
   QToolBar* toolBar = nullptr;
   QMenu* recentFiles = nullptr;  // "Recent &Files"
   std::array<QAction*, editor::kRecentFileCount> recentItems{};

@@ -435,6 +435,41 @@ class CanvasEditingTest : public QObject {
     QCOMPARE(w.pane("RzPane4"), QString());
   }
 
+  // The status pane names a picture or texture that cannot be drawn only while it cannot:
+  // a good picture in its place, or another project, takes the message away; what the
+  // pane says about the object under the mouse is not the editor's to take back.
+  void aPictureOrTextureErrorGoesWithItsCause() {
+    Window w;
+    const QString good = writePicture(work.filePath("good.bmp"), 20, 20, kRed);
+    const QString missing = work.filePath("missing.bmp");
+    setUpObjects(w, missing);
+    QVERIFY2(w.pane("RzPane4").startsWith(QStringLiteral("Picture 1: ")), qPrintable(w.pane("RzPane4")));
+    setUpObjects(w, good);
+    QCOMPARE(w.pane("RzPane4"), QString());
+    w.saveAs(work.filePath("fine.lbl"));
+
+    w.main->session().apply([&](editor::Editor& e) {
+      return e.editFrames(editor::EditScope::AllFrames, "Texture",
+                          [&](model::FrameRecord& r) { r.textureFile[2].assign(missing.toStdString()); });
+    });
+    QVERIFY2(w.pane("RzPane4").startsWith(QStringLiteral("Texture 3: ")), qPrintable(w.pane("RzPane4")));
+    w.saveAs(work.filePath("broken.lbl"));
+    w.main->onNew();
+    QCOMPARE(w.pane("RzPane4"), QString());
+    QVERIFY(w.main->openProject(work.filePath("broken.lbl")));
+    QVERIFY(w.pane("RzPane4").startsWith(QStringLiteral("Texture 3: ")));
+    QVERIFY(w.main->openProject(work.filePath("fine.lbl")));
+    QCOMPARE(w.pane("RzPane4"), QString());
+
+    w.main->onNew();
+    setUpObjects(w, good);
+    hover(view(w), centreOf(w, render::CanvasObjectKind::Picture, 1));
+    QCOMPARE(w.pane("RzPane4"), QStringLiteral("Object: Picture 1"));
+    w.colourCurrentFrame(kBlue);
+    QCOMPARE(w.pane("RzPane4"), QStringLiteral("Object: Picture 1"));
+    w.main->session().discardChanges();
+  }
+
   void aMissingPictureGivesUpSilently() {
     Window w;
     const QString file = writePicture(work.filePath("gone.bmp"), 20, 20, kRed);
