@@ -64,9 +64,9 @@ TEST_F(CliScripting, EveryCommandRefusesUnknownOptionsWithExit2) {
     EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.err;
     EXPECT_TRUE(contains(r.err, "Usage: zefra-cli ")) << args << "\n" << r.err;
   }
-  // Nothing was created under an option's name.
-  EXPECT_FALSE(fs::exists(fs::current_path() / "--bogus"));
-  EXPECT_FALSE(fs::exists(fs::current_path() / "--out"));
+  // Nothing was created under an option's name (the commands ran in the test's folder).
+  EXPECT_FALSE(fs::exists(dir / "--bogus"));
+  EXPECT_FALSE(fs::exists(dir / "--out"));
   EXPECT_FALSE(fs::exists(path("n.lbl")));
 }
 

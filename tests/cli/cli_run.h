@@ -24,10 +24,13 @@ inline std::string shellQuoted(const std::string& s) {
 }
 
 // `prefix` goes before the program (e.g. "ulimit -v 200000;" or "timeout 20"); stderr is
-// collected in a file of `dir`.
+// collected in a file of `dir`. The program runs in `dir`, so a relative name a command
+// writes (an option taken for a file name, a default output) lands there, never in the
+// folder the tests were started from.
 inline CliResult runZefraCli(const TempDir& dir, const std::string& arguments, const std::string& prefix = "") {
   const std::string errFile = (dir / "cli-stderr.txt").string();
-  const std::string command = prefix + " " + shellQuoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + shellQuoted(errFile);
+  const std::string command = "cd " + shellQuoted(dir.path.string()) + " && " + prefix + " " +
+                              shellQuoted(ZEFRA_CLI_PATH) + " " + arguments + " 2>" + shellQuoted(errFile);
   CliResult run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
