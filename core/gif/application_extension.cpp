@@ -1,6 +1,7 @@
 #include "gif/application_extension.h"
 
 #include <algorithm>
+#include <string>
 
 #include "common/byte_order.h"
 #include "gif/extension_registry.h"
@@ -25,8 +26,11 @@ const ExtensionClass* resolveApplication(const ExtensionClass& self, GifInput& i
       const ExtensionClass* registered = ApplicationExtensionRegistry::instance().find(id);
       return registered ? registered : &UnknownApplicationExtension::kClass;
     }
+    return &self;
   }
-  return &self;
+  // No application writes another block size; viewers show such files, so the block is
+  // kept as an unknown application's rather than refused.
+  return &UnknownApplicationExtension::kClass;
 }
 
 void readExactly(GifInput& input, std::uint8_t* target, std::size_t count) {
@@ -75,9 +79,14 @@ void ApplicationExtension::saveBody(GifStream& stream) const {
 void ApplicationExtension::loadBody(GifInput& input) {
   std::uint8_t size = 0;
   if (!input.readByte(size)) throw GifError("Premature end of data");
-  if (size < 10) throw GifError("Unsupported Application Extension block size");
   readShortIdentifier = size == 10;
-  if (size == 10) {
+  if (size != 10 && size != 11) {
+    reportWarning("Application Extension block of " + std::to_string(size) + " bytes read as 11");
+    identifier.fill(0);
+    const std::size_t n = std::min<std::size_t>(size, identifier.size());
+    readExactly(input, identifier.data(), n);
+    skipExactly(input, size - n);
+  } else if (size == 10) {
     // A 10-byte identifier: the byte after it completes the stored identifier and is read
     // again as the first sub-block length.
     identifier.fill(0);
@@ -86,17 +95,13 @@ void ApplicationExtension::loadBody(GifInput& input) {
     if (n == 11) input.stepBack(1);
   } else {
     readExactly(input, identifier.data(), identifier.size());
-    skipExactly(input, size - 11u);
   }
   loadData(input);
 }
 
 void ApplicationExtension::saveData(GifStream&) const {}
 
-void ApplicationExtension::loadData(GifInput&) {
-  // Only reached for block sizes above 11, which no known application uses.
-  throw GifError("Unsupported Application Extension block size");
-}
+void ApplicationExtension::loadData(GifInput& input) { skipSubBlocks(input); }
 
 LoopExtension::LoopExtension(GifFrame& frame) : ApplicationExtension(frame) {
   identifier = applicationId("NETSCAPE2.0");
@@ -119,14 +124,17 @@ void LoopExtension::loadData(GifInput& input) {
   while (input.readByte(length) && length != 0) {
     std::uint8_t id = 0;
     if (!input.readByte(id)) throw GifError("Premature end of data");
-    if ((id & 7) == 1) {
-      if (length < 3) throw GifError("Invalid GIF data");
+    if (((id & 7) == 1 && length < 3) || ((id & 7) == 2 && length < 5)) {
+      // Too short for its kind: passed over, as viewers do.
+      reportWarning("NETSCAPE sub-block " + std::to_string(id & 7) + " of " + std::to_string(length) +
+                    " bytes skipped");
+      skipExactly(input, length - 1u);
+    } else if ((id & 7) == 1) {
       std::uint8_t b[2];
       readExactly(input, b, 2);
       loopCount = readLittle16(b);
       skipExactly(input, length - 3u);
     } else if ((id & 7) == 2) {
-      if (length < 5) throw GifError("Invalid GIF data");
       std::uint8_t b[4];
       readExactly(input, b, 4);
       bufferHint = readLittle32(b);

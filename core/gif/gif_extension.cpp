@@ -8,6 +8,14 @@ namespace zefra::gif {
 
 const ExtensionClass* resolveToSelf(const ExtensionClass& self, GifInput&) { return &self; }
 
+void skipSubBlocks(GifInput& input) {
+  std::uint8_t length = 0;
+  while (input.readByte(length) && length != 0) {
+    if (input.remaining() < length) throw GifError("Premature end of data");
+    input.skip(length);
+  }
+}
+
 GifExtension::GifExtension(GifFrame& frame) : GifItem(frame.image()), owningFrame(&frame) {}
 
 void GifExtension::saveToStream(GifStream& stream) const {

@@ -26,6 +26,10 @@ struct ExtensionClass {
 // The common resolveSubclass: every class but the application extension answers itself.
 const ExtensionClass* resolveToSelf(const ExtensionClass& self, GifInput& input);
 
+// Passes over data sub-blocks up to and including the terminating zero length (or the end
+// of the input); throws "Premature end of data" when a sub-block is cut short.
+void skipSubBlocks(GifInput& input);
+
 class GifExtension : public GifItem {
  public:
   static constexpr std::uint8_t kIntroducer = 0x21;

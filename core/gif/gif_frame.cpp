@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "common/byte_order.h"
 #include "gif/extension_registry.h"
 #include "gif/frame_encoder.h"
 #include "gif/gif_error.h"
+#include "gif/gif_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/lzw_decoder.h"
@@ -20,6 +22,11 @@ constexpr int kMaxDimension = 65535;
 
 void checkDimension(int value) {
   if (value < 0 || value > kMaxDimension) throw GifError("Invalid image dimensions");
+}
+
+std::string hexByte(std::uint8_t value) {
+  const char* digits = "0123456789ABCDEF";
+  return {digits[value >> 4], digits[value & 15]};
 }
 
 }  // namespace
@@ -204,9 +211,17 @@ void GifFrame::loadExtensions(GifInput& input) {
       return;
     }
     const ExtensionClass* cls = findExtensionClass(input);
-    if (!cls) throw GifError("Unknown extension type");
-    input.stepBack();
     if (image()) image()->countLoadedExtension();
+    if (!cls) {
+      // Viewers pass over labels they do not know; so does the reader, keeping nothing.
+      std::uint8_t label = 0;
+      input.readByte(label);
+      reportWarning("Unknown extension type 0x" + hexByte(label) + " skipped");
+      skipSubBlocks(input);
+      if (!input.readByte(b)) return;
+      continue;
+    }
+    input.stepBack();
     std::unique_ptr<GifExtension> ext = cls->create(*this);
     ext->loadFromStream(input);
     extList.add(std::move(ext));

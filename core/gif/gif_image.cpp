@@ -164,6 +164,16 @@ void GifImage::checkImagePixels(std::uint64_t additional) const {
   if (total > limits.maxImagePixels) throw GifError("Image exceeds the pixel limit");
 }
 
+void GifImage::checkScreenSize() const {
+  const int w = width(), h = height();
+  if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > limits.maxScreenPixels || w > limits.maxScreenSide ||
+      h > limits.maxScreenSide) {
+    throw GifError("Screen of " + std::to_string(w) + " x " + std::to_string(h) + " pixels exceeds the limit (" +
+                   std::to_string(limits.maxScreenSide) + " a side, " + std::to_string(limits.maxScreenPixels) +
+                   " pixels)");
+  }
+}
+
 void GifImage::countLoadedExtension() {
   if (!loadTotals.active) return;
   if (++loadTotals.extensions > limits.maxExtensions)
@@ -181,6 +191,7 @@ void GifImage::loadFromStream(GifInput& input) {
   } endTotals{loadTotals};
   try {
     screenHeader->loadFromStream(input);
+    checkScreenSize();
     for (;;) {
       std::uint8_t b = 0;
       bool more = false;

@@ -103,6 +103,8 @@ class GifImage {
   // Stops a load with "Image exceeds the pixel limit" when `additional` pixels would
   // take the frames over the limit; constant time while loading.
   void checkImagePixels(std::uint64_t additional) const;
+  // Stops a load whose header announces a screen past limits.maxScreenPixels/maxScreenSide.
+  void checkScreenSize() const;
   // Called by a frame for each extension it reads; stops a load past the limit.
   void countLoadedExtension();
   friend class GifFrame;

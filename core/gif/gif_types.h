@@ -79,6 +79,10 @@ struct PixelLimits {
   std::uint64_t maxFileBytes = std::uint64_t{1} << 28;
   std::uint32_t maxFrames = 100000;
   std::uint32_t maxExtensions = 1000000;
+  // The logical screen, checked from the header before any frame is read: callers that
+  // compose whole screens (pictures, import) set what they can afford.
+  std::uint64_t maxScreenPixels = std::uint64_t{65535} * 65535;
+  int maxScreenSide = 65535;
 };
 
 }  // namespace zefra::gif

@@ -14,6 +14,10 @@ namespace zefra::render {
 
 Picture loadGifPicture(const std::filesystem::path& path) {
   gif::GifImage image;
+  // Refused from the header when the screen or a frame could not become a picture, before
+  // any image data is decoded (a small file may hold a huge, slow to decode image).
+  image.limits.maxScreenPixels = static_cast<std::uint64_t>(kMaxPicturePixels);
+  image.limits.maxFramePixels = static_cast<std::uint64_t>(kMaxPicturePixels);
   image.loadFromFile(path);
   if (image.frames().empty()) throw PictureError("GIF file contains no image: " + path.string());
   const gif::GifFrame& first = image.frames()[0];

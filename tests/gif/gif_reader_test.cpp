@@ -247,17 +247,39 @@ TEST(GifReader, ApplicationExtensions) {
     EXPECT_NE(dynamic_cast<const UnknownApplicationExtension*>(&reread.image.frames()[0].extensions()[0]), nullptr);
   }
 
-  EXPECT_EQ(Loaded(header(1, 1) + app("NETSCAPE2.0", {2, 1, 0}) + frame).error, "Invalid GIF data");
-  EXPECT_EQ(Loaded(header(1, 1) + Bytes{0x21, 0xFF, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0} + frame).error,
-            "Unsupported Application Extension block size");
-  Bytes wide = {0x21, 0xFF, 12};
-  wide.insert(wide.end(), 12, 'x');
-  EXPECT_EQ(Loaded(header(1, 1) + wide + Bytes{0} + frame).error, "Unsupported Application Extension block size");
+  // What viewers pass over is skipped with a warning, and the image reads on: a loop
+  // sub-block too short for its kind, block sizes no application writes.
+  const auto skipped = [&](const Bytes& block, const std::string& warning) {
+    Loaded l(header(1, 1) + block + frame);
+    EXPECT_EQ(l.error, "") << warning;
+    EXPECT_EQ(l.warnings, Warnings{warning});
+    EXPECT_EQ(l.image.frames().count(), 1) << warning;
+  };
+  skipped(app("NETSCAPE2.0", {2, 1, 0}), "NETSCAPE sub-block 1 of 2 bytes skipped");
+  skipped(app("NETSCAPE2.0", {1, 2, 3, 1, 5, 0}), "NETSCAPE sub-block 2 of 1 bytes skipped");
+  skipped(app("NETSCAPE2.0", {4, 2, 0, 0, 0}), "NETSCAPE sub-block 2 of 4 bytes skipped");
+  skipped(Bytes{0x21, 0xFF, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}, "Application Extension block of 9 bytes read as 11");
+  Bytes wide = {0x21, 0xFF, 255};
+  wide.insert(wide.end(), 255, 'x');
+  skipped(wide + Bytes{1, 'y', 0}, "Application Extension block of 255 bytes read as 11");
+  // A loop sub-block after a skipped one still counts.
+  Loaded afterSkipped(header(1, 1) + app("NETSCAPE2.0", {1, 2, 3, 1, 7, 0}) + frame);
+  ASSERT_EQ(afterSkipped.image.frames().count(), 1);
+  const auto* ext = dynamic_cast<const LoopExtension*>(&afterSkipped.image.frames()[0].extensions()[0]);
+  ASSERT_NE(ext, nullptr);
+  EXPECT_EQ(ext->loopCount, 7);
+  // Cut short, it is still an error.
+  EXPECT_EQ(Loaded(header(1, 1) + Bytes{0x21, 0xFF, 255, 'x'}).error, "Premature end of data");
 }
 
 TEST(GifReader, ExtensionErrorsAndWarnings) {
   const Bytes frame = descriptor(0, 0, 1, 1) + literalData({0});
-  EXPECT_EQ(Loaded(header(1, 1) + Bytes{0x21, 0x02, 0} + frame).error, "Unknown extension type");
+  // An extension nobody registered is passed over, its sub-blocks with it.
+  Loaded unknown(header(1, 1) + Bytes{0x21, 0x02, 2, 9, 9, 1, 9, 0} + frame);
+  EXPECT_EQ(unknown.error, "");
+  EXPECT_EQ(unknown.warnings, Warnings{"Unknown extension type 0x02 skipped"});
+  EXPECT_EQ(unknown.image.frames().count(), 1);
+  EXPECT_EQ(Loaded(header(1, 1) + Bytes{0x21, 0x02, 5, 9}).error, "Premature end of data");
   // A short graphic control block warns and reads on.
   Loaded shortGce(header(1, 1) + Bytes{0x21, 0xF9, 4, 1});
   EXPECT_EQ(shortGce.error, "");
@@ -397,7 +419,7 @@ TEST(GifReader, FrameAndExtensionCountsAreCapped) {
 
 TEST(GifReader, ErrorsRestoreTheInputPositionAndKeepEarlierFrames) {
   const Bytes file = Bytes{1, 2, 3} + header(1, 1) + descriptor(0, 0, 1, 1) + literalData({1}) +
-                     Bytes{0x21, 0x02, 0};
+                     Bytes{0x21, 0x02, 7, 0};
   const Bytes tail = slice(file, 3, file.size() - 3);
   GifInput input(file);
   input.seek(3);

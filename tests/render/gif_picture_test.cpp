@@ -2,11 +2,15 @@
 // screen let the layers below show. The GIF bytes are assembled here by hand.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <vector>
 
+#include "gif/gif_builder.h"
 #include "io/lbl_test_files.h"
 #include "model/label_project.h"
 #include "render/frame_canvas.h"
@@ -188,4 +192,49 @@ TEST_F(GifPictureTest, AnimatedPicturesPlayFromWhenTheirSlotLoadedThem) {
   FrameCanvas still;
   still.draw(*record);
   EXPECT_EQ(still.bitmap().pixel(12, 21), under);
+}
+
+// A GIF whose screen or first frame is larger than a picture may be is refused from its
+// header, before any image data is decoded, and the refusal is remembered by file
+// identity: a project naming it in every slot of every frame reads it once. Another name
+// for the same file finds the refusal; a changed file is read again.
+TEST(GifPicture, RefusedPicturesAreRefusedFromTheHeaderAndRememberedByFileIdentity) {
+  zefra::testing::TempDir dir;
+  zefra::testing::BuiltGif huge;
+  huge.width = huge.height = 5792;  // 33.5 M pixels, twice what a picture may have
+  huge.frames = {zefra::testing::solidFrame(0, 0, 1, 1, 1)};
+  const fs::path bomb = zefra::testing::writeGif(dir / "bomb.gif", huge);
+  EXPECT_THROW(loadPicture(bomb), std::exception);
+
+  // The same size and time, other bytes: a picture that would load, but the file's
+  // identity is unchanged, so the refusal stands.
+  struct stat before {};
+  ASSERT_EQ(::stat(bomb.c_str(), &before), 0);
+  zefra::testing::BuiltGif small = huge;
+  small.width = small.height = 4;
+  std::vector<std::uint8_t> bytes = zefra::testing::gifBytes(small);
+  std::vector<std::uint8_t> original = zefra::testing::readBytes(bomb);
+  ASSERT_LE(bytes.size(), original.size());
+  bytes.resize(original.size(), 0x3B);
+  {
+    std::fstream out(bomb, std::ios::in | std::ios::out | std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, bomb.c_str(), times, 0), 0);
+  fs::create_hard_link(bomb, dir / "other-name.gif");
+  EXPECT_THROW(loadPicture(dir / "other-name.gif"), std::exception);
+
+  // A new time is a new file: read again, and it loads.
+  const struct timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 5, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, bomb.c_str(), later, 0), 0);
+  const Picture loaded = loadPicture(bomb);
+  EXPECT_EQ(loaded.width(), 4);
+
+  // A frame larger than a picture is refused too, even under a screen announced small.
+  zefra::testing::BuiltGif tallFrame = small;
+  tallFrame.frames = {zefra::testing::solidFrame(0, 0, 1, 20000, 1)};
+  tallFrame.frames[0].width = 1000;  // 20 M pixels of image data announced
+  tallFrame.frames[0].indices.clear();
+  EXPECT_THROW(loadPicture(zefra::testing::writeGif(dir / "tall.gif", tallFrame)), std::exception);
 }
