@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,6 +17,53 @@ namespace {
 
 [[noreturn]] void throwSystemError(int error, const std::string& action, const std::filesystem::path& path) {
   throw std::system_error(error, std::generic_category(), action + " " + path.string());
+}
+
+// The temporary files being written, where a signal handler may read them: fixed slots,
+// each claimed with an atomic exchange and published only once its name is complete.
+// Everything the handler touches is async-signal-safe (atomics, unlink, write).
+constexpr int kCleanupSlots = 64;
+constexpr std::size_t kMaxTemporaryName = 4096;
+struct CleanupSlot {
+  std::atomic<int> state{0};  // 0 free, 1 being filled or emptied, 2 holds a name
+  char name[kMaxTemporaryName];
+};
+CleanupSlot cleanupSlots[kCleanupSlots];
+std::atomic<bool> tellOnSigint{false};
+
+int listTemporaryFile(const std::string& name) {
+  if (name.size() >= kMaxTemporaryName) return -1;
+  for (int i = 0; i < kCleanupSlots; ++i) {
+    int expected = 0;
+    if (!cleanupSlots[i].state.compare_exchange_strong(expected, 1)) continue;
+    std::memcpy(cleanupSlots[i].name, name.c_str(), name.size() + 1);
+    cleanupSlots[i].state.store(2);
+    return i;
+  }
+  return -1;  // more writes at once than slots: this one is not cleaned up on a signal
+}
+
+void unlistTemporaryFile(int slot) {
+  if (slot < 0) return;
+  cleanupSlots[slot].state.store(1);
+  cleanupSlots[slot].state.store(0);
+}
+
+extern "C" void removeTemporaryFilesAndExit(int signal) {
+  for (CleanupSlot& slot : cleanupSlots)
+    if (slot.state.load() == 2) ::unlink(slot.name);
+  if (signal == SIGINT && tellOnSigint.load()) {
+    static const char message[] = "\nInterrupted; the unfinished output file was removed.\n";
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
+  }
+  // Ends as the signal would have, so the caller sees which one it was.
+  ::signal(signal, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(signal);
+  ::_exit(128 + signal);
 }
 
 // Owns the temporary file until it has been renamed into place.
@@ -31,6 +81,7 @@ class TemporaryFile {
     descriptor = ::mkstemp(name.data());
     if (descriptor < 0) throwSystemError(errno, "Cannot create a file in", folder);
     path = name.data();
+    slot = listTemporaryFile(std::filesystem::absolute(path).string());
   }
 
   TemporaryFile(const TemporaryFile&) = delete;
@@ -39,6 +90,7 @@ class TemporaryFile {
   ~TemporaryFile() {
     if (descriptor >= 0) ::close(descriptor);
     if (!committed) ::unlink(path.c_str());
+    unlistTemporaryFile(slot);
   }
 
   void write(std::span<const std::uint8_t> bytes) {
@@ -71,6 +123,9 @@ class TemporaryFile {
     if (result != 0) throwSystemError(errno, "Cannot write", target);
     if (::rename(path.c_str(), target.c_str()) != 0) throwSystemError(errno, "Cannot replace", target);
     committed = true;
+    // The name is the target's now: a signal must not remove it.
+    unlistTemporaryFile(slot);
+    slot = -1;
     // Make the rename itself durable; a failure here does not undo a complete write.
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
@@ -85,10 +140,26 @@ class TemporaryFile {
   std::filesystem::path target;
   std::filesystem::path path;
   int descriptor = -1;
+  int slot = -1;
   bool committed = false;
 };
 
 }  // namespace
+
+void removeTemporaryFilesOnSignals(bool tellOnInterrupt) {
+  tellOnSigint.store(tellOnInterrupt);
+  constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+  struct sigaction action {};
+  action.sa_handler = removeTemporaryFilesAndExit;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
+  for (const int signal : kSignals) {
+    // A signal the parent chose to ignore (nohup) stays ignored.
+    struct sigaction previous {};
+    if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
 
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
   TemporaryFile file(target);

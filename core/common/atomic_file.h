@@ -6,6 +6,9 @@
 // Every file the program writes (projects, GIFs, pictures, the glyph cache) goes through
 // here.
 //
+// The temporary files of writes in progress are listed where a signal handler can find
+// them (see removeTemporaryFilesOnSignals).
+//
 // Failures throw std::system_error whose what() reads "<action> <path>: <system error
 // text>", so callers can show it as it stands.
 
@@ -26,5 +29,11 @@ void writeFileAtomically(const std::filesystem::path& target, std::span<const st
 // thrown by `produce` abandons the write (target untouched) and propagates unchanged.
 void writeFileAtomically(const std::filesystem::path& target,
                          const std::function<void(const ByteSink&)>& produce);
+
+// Makes SIGINT, SIGTERM, SIGHUP and SIGXFSZ remove the temporary files of writes in
+// progress before the program ends with the signal (a shell sees 128 + its number). With
+// `tellOnInterrupt`, SIGINT also prints a line on standard error. For programs without an
+// event loop of their own (the command-line tool); call once, early.
+void removeTemporaryFilesOnSignals(bool tellOnInterrupt);
 
 }  // namespace zefra::common

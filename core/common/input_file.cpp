@@ -1,12 +1,14 @@
 #include "common/input_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace zefra {
 namespace {
@@ -98,6 +100,73 @@ FileBytes readInputFileStart(const std::filesystem::path& path, std::size_t coun
   FileBytes file;
   file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
   file.size = readFully(opened.fd, file.data.get(), size, path);
+  return file;
+}
+
+bool isStreamInput(const std::filesystem::path& path) {
+  if (path == "-") return true;
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+}
+
+FileBytes readInputOnce(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  const bool standardInput = path == "-";
+  const std::filesystem::path shown = standardInput ? std::filesystem::path("standard input") : path;
+  const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                               : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw InputFileError(shown, reason(errno));
+  Descriptor guard{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw InputFileError(shown, reason(errno));
+  if (S_ISREG(info.st_mode) && !standardInput) {
+    guard.fd = -1;
+    ::close(fd);
+    return readInputFile(path, maxBytes);
+  }
+  if (S_ISDIR(info.st_mode)) throw InputFileError(shown, "a directory, not a file");
+  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode) && !S_ISSOCK(info.st_mode))
+    throw InputFileError(shown, "not a regular file or pipe");
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[65536];
+  const auto take = [&](std::size_t n) {
+    if (bytes.size() + n > maxBytes) {
+      throw InputFileError(shown, "too large (more than " + std::to_string(maxBytes) + " bytes; the limit is " +
+                                      megabytesText(maxBytes) + ")");
+    }
+    bytes.insert(bytes.end(), chunk, chunk + n);
+  };
+  if (S_ISFIFO(info.st_mode) && !standardInput) {
+    // Named on purpose, a FIFO is read as any reader of one does: waiting for a writer and
+    // its data. It stays open non-blocking (a read before any writer came would end at
+    // once), and poll() does the waiting.
+    for (;;) {
+      struct pollfd wait {fd, POLLIN, 0};
+      if (::poll(&wait, 1, -1) < 0) {
+        if (errno == EINTR) continue;
+        throw InputFileError(shown, reason(errno));
+      }
+      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n > 0) {
+        take(static_cast<std::size_t>(n));
+      } else if (n == 0) {
+        break;  // the writers are gone
+      } else if (errno != EAGAIN && errno != EINTR) {
+        throw InputFileError(shown, reason(errno));
+      }
+    }
+  } else {
+    // A pipe or standard input: its descriptor's flags are shared with whoever gave it,
+    // so it is read as it is.
+    for (;;) {
+      const std::size_t n = readFully(fd, chunk, sizeof chunk, shown);
+      take(n);
+      if (n < sizeof chunk) break;
+    }
+  }
+  FileBytes file;
+  file.data.reset(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
+  if (!bytes.empty()) std::memcpy(file.data.get(), bytes.data(), bytes.size());
+  file.size = bytes.size();
   return file;
 }
 

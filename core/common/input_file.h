@@ -40,6 +40,7 @@ class FileBytes {
   friend FileBytes readInputFile(const std::filesystem::path&, std::uint64_t, std::size_t,
                                  const std::function<void(std::span<const std::uint8_t>)>&);
   friend FileBytes readInputFileStart(const std::filesystem::path&, std::size_t);
+  friend FileBytes readInputOnce(const std::filesystem::path&, std::uint64_t);
   std::unique_ptr<std::uint8_t[]> data;
   std::size_t size = 0;
 };
@@ -62,6 +63,15 @@ struct OpenedInput {
   std::uint64_t size = 0;
 };
 OpenedInput openInputFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// For a file named on a command line and read once: a regular file as readInputFile reads
+// it, or a pipe, FIFO or socket ("-" is standard input) read to its end, refused as soon as
+// more than maxBytes arrive. A folder or device is refused.
+FileBytes readInputOnce(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// True for "-" and for names of pipes, FIFOs and sockets (/dev/stdin on a pipe, <(...)),
+// which readInputOnce reads and the file readers refuse.
+bool isStreamInput(const std::filesystem::path& path);
 
 // "256 MB" for 256 << 20: the limits are stated in whole megabytes.
 std::string megabytesText(std::uint64_t bytes);

@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
 #include <stdexcept>
 #include <system_error>
 
@@ -126,6 +129,49 @@ TEST(AtomicFile, WriteFailingHalfWayLeavesTheOldFile) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(readBytes(dir / "big.bin"), old);
   EXPECT_EQ(entriesIn(dir.path), 1u);
+}
+
+// A signal that ends the program while a file is being written removes the temporary
+// file; the target keeps its old content, the program still ends by that signal, and an
+// interrupt says so on standard error.
+TEST(AtomicFile, SignalsDuringAWriteRemoveTheTemporaryFile) {
+  for (const int signal : {SIGINT, SIGTERM, SIGXFSZ, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    TempDir dir;
+    const auto target = dir / "out.gif";
+    writeBytes(target, {'o', 'l', 'd'});
+    int errorPipe[2];
+    ASSERT_EQ(::pipe(errorPipe), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::dup2(errorPipe[1], STDERR_FILENO);
+      // A test started in the background inherits an ignored SIGINT, which stays ignored.
+      std::signal(signal, SIG_DFL);
+      common::removeTemporaryFilesOnSignals(true);
+      common::writeFileAtomically(target, [&](const common::ByteSink& sink) {
+        const std::vector<std::uint8_t> piece(1 << 20, 0x55);
+        for (int i = 0; i < 4; ++i) sink(piece);  // past the gathering buffer: on disk
+        ::raise(signal);
+        sink(piece);
+      });
+      ::_exit(0);  // not reached
+    }
+    ::close(errorPipe[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    std::string said;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(errorPipe[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
+    ::close(errorPipe[0]);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), signal);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path)) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"out.gif"});
+    EXPECT_EQ(readBytes(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(said.find("Interrupted") != std::string::npos, signal == SIGINT) << said;
+  }
 }
 
 }  // namespace
