@@ -1,6 +1,7 @@
 #include "io/png_reader.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -27,6 +28,69 @@ struct ImageGuard {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+
+void appendChunk(std::vector<std::uint8_t>& out, const char* type, std::span<const std::uint8_t> data) {
+  const std::uint8_t length[4] = {static_cast<std::uint8_t>(data.size() >> 24), static_cast<std::uint8_t>(data.size() >> 16),
+                                  static_cast<std::uint8_t>(data.size() >> 8), static_cast<std::uint8_t>(data.size())};
+  out.insert(out.end(), length, length + 4);
+  const std::size_t typeAt = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(4 + data.size()));
+  const std::uint8_t crcBytes[4] = {static_cast<std::uint8_t>(crc >> 24), static_cast<std::uint8_t>(crc >> 16),
+                                    static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)};
+  out.insert(out.end(), crcBytes, crcBytes + 4);
+}
+
+// The chunks are walked before libpng sees them. A chunk claiming more bytes than the
+// file holds is refused (libpng would allocate what it claims first). Text chunks, which
+// a picture never needs and whose compressed forms can unpack to gigabytes, are dropped.
+// And 16-bit samples of a file that says nothing of its colour encoding are sRGB, as
+// other programs read them, where libpng alone takes them as linear light: such a file
+// gets the gAMA chunk of sRGB. Answers the bytes libpng should read: `bytes` itself, or
+// the edited copy in `edited`.
+std::span<const std::uint8_t> preparedPng(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& edited) {
+  std::size_t at = 8;
+  bool sixteenBit = false, tagged = false, dropText = false;
+  std::size_t afterHeader = 0;
+  while (at < bytes.size()) {
+    if (bytes.size() - at < 8) throw PngError("PNG: file ends inside a chunk");
+    const std::uint32_t length = bigEndian32(bytes.data() + at);
+    if (length > 0x7FFFFFFFu || bytes.size() - at < std::size_t{12} + length) {
+      throw PngError("PNG: a chunk claims " + std::to_string(length) + " bytes, more than the file holds");
+    }
+    const std::string type(reinterpret_cast<const char*>(bytes.data() + at + 4), 4);
+    if (type == "IHDR" && length >= 13) {
+      sixteenBit = bytes[at + 8 + 8] == 16;
+      afterHeader = at + 12 + length;
+    }
+    if (type == "gAMA" || type == "sRGB" || type == "iCCP" || type == "cHRM") tagged = true;
+    if (type == "tEXt" || type == "zTXt" || type == "iTXt") dropText = true;
+    at += 12 + length;
+    if (type == "IEND") break;
+  }
+  const bool addGamma = sixteenBit && !tagged && afterHeader > 0;
+  if (!addGamma && !dropText) return bytes;
+  edited.reserve(bytes.size() + 16);
+  edited.assign(bytes.begin(), bytes.begin() + 8);
+  for (at = 8; at < bytes.size();) {
+    const std::uint32_t length = bigEndian32(bytes.data() + at);
+    const std::string type(reinterpret_cast<const char*>(bytes.data() + at + 4), 4);
+    const std::size_t end = at + 12 + length;
+    if (type != "tEXt" && type != "zTXt" && type != "iTXt") edited.insert(edited.end(), bytes.begin() + at, bytes.begin() + end);
+    if (addGamma && end == afterHeader) {
+      const std::uint8_t gamma[4] = {0, 0, 0xB1, 0x8F};  // 45455: 1 / 2.2, the sRGB curve's
+      appendChunk(edited, "gAMA", gamma);
+    }
+    at = end;
+    if (type == "IEND") break;
+  }
+  return edited;
+}
+
 std::string messageOf(const png_image& image) {
   return image.message[0] ? std::string("PNG: ") + image.message : std::string("PNG: cannot decode");
 }
@@ -36,6 +100,9 @@ std::string messageOf(const png_image& image) {
 raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
   if (bytes.size() < 8 || std::memcmp(bytes.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
   maxPixels = std::min(maxPixels, kMaxPngPixels);
+
+  std::vector<std::uint8_t> edited;
+  bytes = preparedPng(bytes, edited);
 
   ImageGuard guard;
   png_image& image = guard.image;
