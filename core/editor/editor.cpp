@@ -72,6 +72,7 @@ LoadResult Editor::load(const std::filesystem::path& path) {
     result.warning = std::move(read.warning);
   } catch (const io::LblReadError& error) {
     result.error = error.what();
+    result.reason = error.reason();
   }
   if (!result.ok) {
     resetProject();

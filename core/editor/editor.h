@@ -67,6 +67,7 @@ struct Change {
 struct LoadResult {
   bool ok = false;
   std::string error;    // on failure: "Error reading the file " + path (a new project is in place)
+  std::string reason;   // on failure: why ("too short", "No such file or directory", ...)
   std::string warning;  // after a 1.02 file: the notice to show with kWarningCaption
   io::LblFormat format = io::LblFormat::Lb1;
   Change change;        // always projectReplaced
