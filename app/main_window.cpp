@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <utility>
 
 #include "dialogs/about_box.h"
 #include "dialogs/help_window.h"
@@ -18,6 +19,7 @@
 #include "editor/window_layout.h"
 #include "preview/preview_wiring.h"
 #include "support/app_folders.h"
+#include "support/autosave.h"
 #include "support/qt_conversions.h"
 #include "support/qt_settings_store.h"
 #include "support/screen.h"
@@ -85,6 +87,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   // shows it.
   buildCanvasEditing();
   new PreviewWiring(*this);
+  autosaver = new Autosave(*editing, editor::recoveryFolderFromEnvironment(), this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -141,6 +144,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   readSettings();
   rebuildRecentMenu();
   if (arguments.isEmpty()) newProject();
+  QTimer::singleShot(0, this, &MainWindow::offerRecovery);
   // A window manager may never activate a window it did not give focus to; the file named
   // on the command line must open all the same, so the first turn of the event loop counts
   // as the first activation too.
@@ -159,6 +163,18 @@ void MainWindow::firstActivation() {
   if (!openFileOnActivate) return;
   openFileOnActivate = false;  // before loading: the load lets events run
   openProject(arguments.at(0));
+}
+
+// Work an editor lost when it ended without saving comes first; a project named on the
+// command line opens only when nothing was recovered in its place.
+void MainWindow::offerRecovery() {
+  const bool openArgument = std::exchange(openFileOnActivate, false);
+  if (autosaver->offerRecovery(this)) {
+    showFirstPage();
+    return;
+  }
+  openFileOnActivate = openArgument;
+  firstActivation();
 }
 
 void MainWindow::readSettings() {
@@ -244,7 +260,8 @@ void MainWindow::showCanvas() {
 }
 
 void MainWindow::showFileState() {
-  setWindowTitle(QString::fromStdString(editor().caption()));
+  // The mark tells unsaved changes apart, a recovered project's above all.
+  setWindowTitle(QString::fromStdString(editor().caption()) + (editor().modified() ? QStringLiteral("*") : QString()));
   saveAction->setEnabled(editor().saveEnabled());
 }
 

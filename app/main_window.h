@@ -31,6 +31,7 @@ class QToolBar;
 namespace zefra::app {
 
 class AboutBox;
+class Autosave;
 class CanvasEditing;
 class ExternalPictureEditor;
 class FrameView;
@@ -117,6 +118,7 @@ class MainWindow : public QMainWindow {
   void newProject();  // New without the prompt
   void showFirstPage();
   void firstActivation();
+  void offerRecovery();
   void showChange(const editor::Change& change);
   void showCanvas();
   void showFileState();
@@ -193,6 +195,7 @@ class MainWindow : public QMainWindow {
 
   PropertyPages panels;
   UndoActions* undoActions = nullptr;
+  Autosave* autosaver = nullptr;
   AboutBox* aboutBox = nullptr;
   HelpWindow* helpWindow = nullptr;
 };

@@ -9,13 +9,14 @@
 #include "dialogs/help_window.h"
 #include "main_window.h"
 #include "support/app_folders.h"
+#include "support/autosave.h"
 #include "support/qt_conversions.h"
 
 namespace zefra::app {
 
 QMessageBox::StandardButton MainWindow::askToSaveChanges() {
   const QMessageBox::StandardButton answer =
-      prompts->question(this, QString::fromStdString(editor::saveQuestion(windowTitle().toStdString())));
+      prompts->question(this, QString::fromStdString(editor::saveQuestion(editor().caption())));
   if (answer == QMessageBox::Yes) {
     const bool saved = editor().saveEnabled() ? onSave() : onSaveAs();
     // Saying Yes and then not getting a saved file must not cost the user the changes.
@@ -121,6 +122,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   writeSettings();
   helpWindow->close();
+  autosaver->projectClosed();
   event->accept();
 }
 

@@ -72,8 +72,13 @@ editor::Change EditorSession::newProject() {
   return change;
 }
 
-editor::LoadResult EditorSession::load(const std::filesystem::path& path) {
-  const editor::LoadResult result = core.load(path);
+editor::LoadResult EditorSession::load(const std::filesystem::path& path) { return publishLoad(core.load(path)); }
+
+editor::LoadResult EditorSession::recover(const std::filesystem::path& copy, const std::string& originalPath) {
+  return publishLoad(core.recover(copy, originalPath));
+}
+
+editor::LoadResult EditorSession::publishLoad(const editor::LoadResult& result) {
   // Both notices come while the file is read: before the window shows the new project.
   if (!result.ok) Q_EMIT refused(QString::fromStdString(result.error));
   if (!result.warning.empty()) Q_EMIT warning(QString::fromStdString(result.warning));

@@ -57,6 +57,9 @@ class EditorSession : public QObject {
   // the file is read, before the window shows the loaded or the new project.
   editor::Change newProject();
   editor::LoadResult load(const std::filesystem::path& path);
+  // Opens a recovery copy as the modified project it was taken from (Editor::recover),
+  // with the same signals as load().
+  editor::LoadResult recover(const std::filesystem::path& copy, const std::string& originalPath);
   editor::SaveResult save();
   editor::SaveResult saveAs(const std::filesystem::path& path);
   void discardChanges() { core.discardChanges(); }
@@ -85,6 +88,7 @@ class EditorSession : public QObject {
 
  private:
   void publish(const editor::Change& change);
+  editor::LoadResult publishLoad(const editor::LoadResult& result);
   void drawCurrentFrame();
   // Animated GIF pictures play on the canvas from the moment their slot loads them: a
   // single-shot timer wakes when one changes next, and stops when none will (the slot

@@ -299,7 +299,7 @@ class WindowCommandsTest : public QObject {
     QVERIFY(w.log.errors.at(0).startsWith("Zefra|"));
     QCOMPARE(int(w.project().frameCount), 2);
     QVERIFY(w.main->editor().modified());
-    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl"));
+    QCOMPARE(w.main->windowTitle(), QString("untitled.lbl*"));
     QVERIFY(!w.action("MSave")->isEnabled());
   }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QSettings>
@@ -18,11 +19,13 @@
 
 namespace zefra::app {
 
-// Settings go to `dir` under the program's own organisation and application names.
+// Settings go to `dir` under the program's own organisation and application names, and
+// so do the recovery copies of the windows created after this.
 inline void isolateSettings(const QTemporaryDir& dir) {
   QCoreApplication::setOrganizationName("Pendrake");
   QCoreApplication::setApplicationName("Zefra");
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
 }
 
 struct Window {

@@ -139,7 +139,7 @@ class WindowLifecycleTest : public QObject {
     fresh.prompts->answers.push_back(QMessageBox::Cancel);
     fresh.action("N11")->trigger();
     QCOMPARE(fresh.log.questions.size(), 1);
-    QCOMPARE(fresh.main->windowTitle(), QString("untitled.lbl"));
+    QCOMPARE(fresh.main->windowTitle(), QString("untitled.lbl*"));
     QCOMPARE(int(fresh.project().frameCount), 2);
     fresh.prompts->answers.push_back(QMessageBox::No);
     fresh.action("N11")->trigger();
