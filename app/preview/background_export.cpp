@@ -4,6 +4,7 @@
 #include <chrono>
 #include <exception>
 
+#include "export/export_limits.h"
 #include "export/project_export.h"
 
 namespace zefra::app {
@@ -43,6 +44,18 @@ BackgroundExport::~BackgroundExport() {
 }
 
 int BackgroundExport::start(const model::LabelProject& project, const exporter::ExportSettings& settings) {
+  if (const auto problem = exporter::exportSizeProblem(project)) {
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      activeTicket = ++latestTicket;  // whatever was running or waiting is superseded
+      pending.reset();
+    }
+    ExportResult refused;
+    refused.ticket = activeTicket;
+    refused.error = QString::fromStdString(*problem);
+    QMetaObject::invokeMethod(this, [this, refused] { deliver(refused); }, Qt::QueuedConnection);
+    return refused.ticket;
+  }
   Request r;
   r.project = std::make_unique<model::LabelProject>(project);
   r.settings = settings;
@@ -76,6 +89,7 @@ void BackgroundExport::run() {
       job = std::move(*pending);
       pending.reset();
     }
+    ++jobsBegun;
     ExportResult result;
     result.ticket = job.ticket;
     const auto stale = [this, ticket = job.ticket] {
@@ -97,6 +111,8 @@ void BackgroundExport::run() {
           exporter::exportProject(*job.project, job.settings, *image, onProgress, &glyphs);
       if (stale()) continue;
       result.report = exported.report;
+      for (const std::string& warning : exporter::transparencyWarnings(job.settings, exported))
+        result.warnings << QString::fromStdString(warning);
       result.fileSize = image->saveToBytes().size();
       result.image = std::move(image);
     } catch (const Cancelled&) {

@@ -2,10 +2,13 @@
 // The project export on a worker thread, so the window stays responsive while a long
 // banner is drawn and encoded. One worker serves one caller: a new request cancels the
 // one in progress (it stops at its next frame) and only the newest result is delivered,
-// on the thread that owns this object.
+// on the thread that owns this object. A project over the export size limit is refused
+// at once, with the command line's message, and never reaches the worker.
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -26,6 +29,7 @@ struct ExportResult {
   std::shared_ptr<gif::GifImage> image;  // null after a failure
   std::uint64_t fileSize = 0;            // bytes the GIF has when written
   exporter::ExportReport report;
+  QStringList warnings;                  // what became of the transparent colour
   QString error;                         // empty on success
   qint64 elapsedMs = 0;                  // from the request to the result
 };
@@ -38,11 +42,14 @@ class BackgroundExport : public QObject {
   ~BackgroundExport() override;  // cancels and waits for the worker
 
   // Exports a copy of `project`; answers the ticket its result will carry. A request
-  // still running or waiting is cancelled and never reported.
+  // still running or waiting is cancelled and never reported. A project the size limit
+  // refuses gets its failure delivered from the event loop, without any export.
   int start(const model::LabelProject& project, const exporter::ExportSettings& settings);
   // Cancels whatever is running or waiting; nothing more is reported for it.
   void cancel();
   bool busy() const { return activeTicket != 0; }
+  // Exports the worker has begun since construction.
+  int jobsRun() const { return jobsBegun.load(); }
 
  Q_SIGNALS:
   void progress(int done, int total);
@@ -65,6 +72,7 @@ class BackgroundExport : public QObject {
   int latestTicket = 0;  // guarded by lock; the worker stops a job whose ticket is older
   bool quitting = false;
   int activeTicket = 0;  // GUI thread: the ticket whose result is awaited, 0 when idle
+  std::atomic<int> jobsBegun{0};
   // Text glyphs for this worker only: the program's shared cache serves the GUI thread.
   text3d::GlyphCache glyphs;
 };

@@ -39,6 +39,8 @@ class GifSizeMeter : public QObject {
   bool upToDate() const { return !pause.isActive() && !exporter.busy() && lastSize.has_value(); }
   // Milliseconds from the last edit to the figure that reflects it.
   qint64 lastLatencyMs() const { return latencyMs; }
+  // Exports begun since construction; one the size limit refuses never begins.
+  int exportsRun() const { return exporter.jobsRun(); }
 
   static QString paneText(std::uint64_t bytes);
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <utility>
 
 #include "export/gif_file_name.h"
 #include "export/gif_saver.h"
@@ -32,6 +33,9 @@ PreviewController::PreviewController(PreviewHost previewHost, std::unique_ptr<Pr
                                      QObject* parent)
     : QObject(parent), host(std::move(previewHost)), prompts(std::move(previewPrompts)) {
   if (!prompts) prompts = std::make_unique<PreviewPrompts>();
+  pause.setSingleShot(true);
+  pause.setInterval(kPauseMs);
+  connect(&pause, &QTimer::timeout, this, &PreviewController::startExport);
   preview = new PreviewWindow(host.window);
   connect(preview, &PreviewWindow::saveRequested, this, &PreviewController::saveGif);
   connect(preview, &PreviewWindow::closed, this, &PreviewController::previewWindowClosed);
@@ -65,6 +69,10 @@ void PreviewController::setPalettePanel(PalettePanel* panel) {
   if (previewOpen() && built) panel->showPalette(colorsOf(*built));
 }
 
+void PreviewController::setPrompts(std::unique_ptr<PreviewPrompts> replacement) {
+  if (replacement) prompts = std::move(replacement);
+}
+
 bool PreviewController::previewOpen() const { return preview && preview->isVisible(); }
 
 void PreviewController::startPreview() {
@@ -78,52 +86,92 @@ void PreviewController::startPreview() {
     progressBar->setValue(0);
     progressBar->show();
   }
-  builtFrameCount = host.project().frameCount;
-  exporter.start(host.project(), host.settings());
+  commandBuild = true;
+  pause.stop();
+  startExport();
   Q_EMIT busyChanged(true);
 }
 
-void PreviewController::rebuildIfOpen() {
-  if (previewOpen() || busy()) startPreview();
+void PreviewController::startExport() {
+  requestedFrameCount = host.project().frameCount;
+  exporter.start(host.project(), host.settings());
 }
+
+void PreviewController::scheduleRebuild() {
+  if (!previewOpen() && !commandBuild) return;
+  // The export under way describes an older project: it is dropped, and the next one
+  // starts when the edits pause, as the live size does.
+  exporter.cancel();
+  pause.start();
+  if (previewOpen()) preview->setUpdating(true);
+}
+
+void PreviewController::rebuildIfOpen() { scheduleRebuild(); }
 
 void PreviewController::projectChanged(const editor::Change& change) {
   if (!change.applied) return;
-  if (change.settingsChanged || change.projectReplaced) {
-    if (change.projectReplaced && previewOpen()) preview->close();
-    else rebuildIfOpen();
+  if (change.projectReplaced && previewOpen()) {
+    preview->close();
     return;
   }
-  if (palette && (change.frames.any() || change.frameCountChanged) && !busy()) palette->clearPalette();
+  if (change.frames.any() || change.frameCountChanged || change.settingsChanged || change.projectReplaced) {
+    if (previewOpen() || commandBuild) scheduleRebuild();
+    else if (palette) palette->clearPalette();
+  }
 }
 
 void PreviewController::endJob() {
-  if (cursorOverridden) {
-    QApplication::restoreOverrideCursor();
-    cursorOverridden = false;
+  if (commandBuild) {
+    if (cursorOverridden) {
+      QApplication::restoreOverrideCursor();
+      cursorOverridden = false;
+    }
+    if (progressBar) progressBar->hide();
+    if (host.statusPane) host.statusPane->setText(QStringLiteral("OK"));
+    commandBuild = false;
   }
-  if (progressBar) progressBar->hide();
-  if (host.statusPane) host.statusPane->setText(QStringLiteral("OK"));
   // The command stays off while the preview is open.
   if (host.previewAction) host.previewAction->setEnabled(!previewOpen());
   Q_EMIT busyChanged(false);
 }
 
 void PreviewController::cancel() {
-  if (!busy()) return;
+  if (!busy() && !commandBuild) return;
+  pause.stop();
   exporter.cancel();
+  saveWhenBuilt = false;
+  transparencyAsked = false;
   endJob();
 }
 
 void PreviewController::exportFinished(const ExportResult& result) {
+  const bool opening = commandBuild;
   endJob();
+  const bool saving = std::exchange(saveWhenBuilt, false);
+  const bool asked = std::exchange(transparencyAsked, false);
   if (!result.image) {
-    prompts->warning(host.window, kCaption, result.error);
+    // Nothing older may be shown or saved as if it were the project's GIF.
+    built.reset();
+    builtSize = 0;
+    if (previewOpen()) {
+      preview->showFailure(result.error);
+      if (palette) palette->clearPalette();
+    }
+    if (!previewOpen() || saving) prompts->warning(previewOpen() ? preview.data() : host.window, kCaption, result.error);
+    if (saving) Q_EMIT gifSaved(false);
     return;
   }
   built = result.image;
   builtSize = result.fileSize;
+  builtFrameCount = requestedFrameCount;
+  const QString remark = result.warnings.join(QLatin1Char('\n'));
+  preview->setNotice(remark);
+  if (result.report.transparentColor && host.showTransparentColor) host.showTransparentColor(*result.report.transparentColor);
   showGif();
+  if (opening && host.showPalettePage) host.showPalettePage();
+  // The user chose the colour a moment ago: say at once that it did not work as asked.
+  if (asked && !remark.isEmpty()) prompts->warning(preview, kCaption, remark);
+  if (saving) saveGif();
 }
 
 void PreviewController::showGif() {
@@ -139,25 +187,45 @@ void PreviewController::showGif() {
 }
 
 void PreviewController::previewWindowClosed() {
+  // A rebuild under way is dropped with the window; it must not open it again.
+  cancel();
+  built.reset();
   if (palette) palette->clearPalette();
   if (host.previewAction && !busy()) host.previewAction->setEnabled(true);
   Q_EMIT previewClosed();
 }
 
 void PreviewController::saveGif() {
+  if (busy()) {
+    // The GIF shown is older than the project: save the one the rebuild gives.
+    if (!previewOpen()) return;
+    saveWhenBuilt = true;
+    if (pause.isActive()) {
+      pause.stop();
+      startExport();
+    }
+    return;
+  }
   if (!built) return;
   const std::string projectPath = host.project().fileName.str();
   const QString proposed = QString::fromStdString(exporter::proposedGifBaseName(projectPath));
   const QString directory = projectPath.empty() ? QDir::homePath() : QFileInfo(QString::fromStdString(projectPath)).absolutePath();
   const QString chosen = prompts->saveGifPath(preview, directory, proposed);
   if (chosen.isEmpty()) return;
+  writeGif(chosen);
+}
+
+void PreviewController::writeGif(const QString& path) {
   if (host.statusPane) host.statusPane->setText(QStringLiteral("Writing GIF..."));
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const exporter::SaveOutcome outcome = exporter::saveGif(*built, chosen.toStdString());
+  const exporter::SaveOutcome outcome = exporter::saveGif(*built, path.toStdString());
   if (host.statusPane) host.statusPane->setText(QStringLiteral("OK"));
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The palette of the GIF just written is on the "GIF Properties" page.
+  if (host.showPalettePage) host.showPalettePage();
   if (outcome.ok) prompts->information(preview, kCaption, QString::fromStdString(outcome.message));
   else prompts->warning(preview, kCaption, QString::fromStdString(outcome.message));
+  Q_EMIT gifSaved(outcome.ok);
 }
 
 void PreviewController::editColor(int index) {
@@ -177,6 +245,7 @@ void PreviewController::deleteColor(int index) {
 void PreviewController::setTransparent(int index) {
   if (!built || index < 0 || index >= built->globalTable().count()) return;
   const Color color = built->globalTable().entryColor(index);
+  transparencyAsked = true;
   if (host.makeTransparent) host.makeTransparent(color);
   // The edit reaches projectChanged through the session; an open preview is rebuilt there.
 }

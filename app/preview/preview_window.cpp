@@ -43,6 +43,11 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     status->addWidget(pane, widths[i] > 0 ? 0 : 1);
     panes[static_cast<std::size_t>(i)] = pane;
   }
+  noticeLabel = new QLabel(status);
+  noticeLabel->setObjectName(QStringLiteral("PreviewNotice"));
+  noticeLabel->setTextFormat(Qt::PlainText);
+  noticeLabel->hide();
+  status->addPermanentWidget(noticeLabel);
   save = new QPushButton(QStringLiteral("Save GIF..."), status);
   save->setObjectName(QStringLiteral("SaveButton"));
   QFont bold = save->font();
@@ -60,15 +65,20 @@ void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifSt
   QPalette pal = imageArea->palette();
   pal.setColor(QPalette::Window, background);
   imageArea->setPalette(pal);
+  const bool resized = image->size() != bannerSize;
   image->setFixedSize(bannerSize);
   image->setImage(gifImage);
   const std::vector<std::string> lines = exporter::statisticsLines(statistics);
   // The figures come as "File Size", "Frames", "Colors", "Image Size"; the panes show the
   // image size first.
-  panes[0]->setText(QString::fromStdString(lines[3]));
-  panes[1]->setText(QString::fromStdString(lines[0]));
-  panes[2]->setText(QString::fromStdString(lines[1]));
-  panes[3]->setText(QString::fromStdString(lines[2]));
+  setPane(0, QString::fromStdString(lines[3]));
+  setPane(1, QString::fromStdString(lines[0]));
+  setPane(2, QString::fromStdString(lines[1]));
+  setPane(3, QString::fromStdString(lines[2]));
+  rebuilding = false;
+  for (QLabel* pane : panes) pane->setEnabled(true);
+  save->setEnabled(true);
+  refreshNotice();
   // The panes keep their widths unless a text needs more (a larger font, long numbers).
   const int widths[3] = {150, 150, 81};
   for (int i = 0; i < 3; ++i) {
@@ -76,12 +86,49 @@ void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifSt
     pane->setMinimumWidth(std::max(widths[i], pane->fontMetrics().horizontalAdvance(pane->text()) + 12));
   }
   const QSize area(std::max(bannerSize.width(), kMinImageWidth), std::max(bannerSize.height(), kMinImageHeight));
-  if (!isVisible()) {
+  // A rebuild after the label's size changed fits the window to the new size.
+  if (!isVisible() || resized) {
     resize(area.width(), area.height() + status->sizeHint().height());
     show();
     raise();
   }
   placeImage();
+}
+
+void PreviewWindow::setPane(int index, const QString& text) {
+  QLabel* pane = panes.at(static_cast<std::size_t>(index));
+  pane->setText(text);
+  pane->setAccessibleName(text);
+}
+
+void PreviewWindow::setUpdating(bool updating) {
+  rebuilding = updating;
+  for (QLabel* pane : panes) pane->setEnabled(!updating);
+  refreshNotice();
+}
+
+void PreviewWindow::setNotice(const QString& text) {
+  notice = text;
+  refreshNotice();
+}
+
+QString PreviewWindow::noticeText() const { return noticeLabel->text(); }
+
+void PreviewWindow::refreshNotice() {
+  const QString text = rebuilding ? tr("Updating...") : notice;
+  noticeLabel->setText(text);
+  noticeLabel->setAccessibleName(text);
+  noticeLabel->setToolTip(rebuilding ? tr("The GIF is being rebuilt after an edit") : text);
+  noticeLabel->setVisible(!text.isEmpty());
+}
+
+void PreviewWindow::showFailure(const QString& error) {
+  image->clear();
+  for (int i = 0; i < 4; ++i) setPane(i, QString());
+  rebuilding = false;
+  save->setEnabled(false);
+  notice = error;
+  refreshNotice();
 }
 
 QString PreviewWindow::paneText(int pane) const { return panes.at(static_cast<std::size_t>(pane - 1))->text(); }

@@ -3,7 +3,10 @@
 // middle of an area at least 468 x 60 pixels, four status panes with the figures of the
 // file as it would be written, and the bold "Save GIF..." button. It stays above the
 // editor without taking the focus; closing it tells the editor (which then clears the
-// palette panel and offers the preview command again).
+// palette panel and offers the preview command again). While the editor rebuilds the GIF
+// after an edit, "Updating..." stands beside the greyed figures; a remark on the GIF (what
+// became of the transparent colour) or the reason it could not be built stands there too.
+// Each pane's accessible name is its text, so a screen reader reads the figure.
 
 #include <QColor>
 #include <QWidget>
@@ -38,6 +41,16 @@ class PreviewWindow : public QWidget {
   void showGif(const gif::GifImage& image, const exporter::GifStatistics& statistics, QSize bannerSize,
                const QColor& background);
 
+  // A rebuild is under way: "Updating..." and greyed figures until the next showGif.
+  void setUpdating(bool updating);
+  bool updating() const { return rebuilding; }
+  // A remark on the GIF shown; empty for none.
+  void setNotice(const QString& text);
+  // The text beside the figures: "Updating...", the remark, or empty.
+  QString noticeText() const;
+  // The GIF could not be built: the picture and figures are cleared and `error` shown.
+  void showFailure(const QString& error);
+
   PlaybackView* view() const { return image; }
   QString paneText(int pane) const;  // pane 1..4
   QPushButton* saveButton() const { return save; }
@@ -52,12 +65,17 @@ class PreviewWindow : public QWidget {
 
  private:
   void placeImage();
+  void setPane(int index, const QString& text);
+  void refreshNotice();
 
   QWidget* imageArea = nullptr;
   PlaybackView* image = nullptr;  // "Image1"
   QStatusBar* status = nullptr;   // "RzStatus"
   std::array<QLabel*, 4> panes{};
   QPushButton* save = nullptr;    // "SaveButton"
+  QLabel* noticeLabel = nullptr;  // "PreviewNotice"
+  QString notice;
+  bool rebuilding = false;
 };
 
 }  // namespace zefra::app

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "export/export_settings.h"
@@ -15,6 +16,7 @@
 #include "preview/gif_size_meter.h"
 #include "preview/preview_controller.h"
 #include "session/editor_session.h"
+#include "widgets/color_button.h"
 #include "widgets/frame_view.h"
 #include "widgets/palette_panel.h"
 
@@ -52,6 +54,12 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
         s.transparent = true;
       });
     });
+  };
+  host.showPalettePage = [this] {
+    if (auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PControl1"))) pages->setCurrentIndex(3);
+  };
+  host.showTransparentColor = [this](Color color) {
+    if (auto* button = window.findChild<ColorButton*>(QStringLiteral("RzTransp"))) button->setColor(color);
   };
   controller = std::make_unique<PreviewController>(host);
   if (previewAction) connect(previewAction, &QAction::triggered, controller.get(), &PreviewController::startPreview);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/color_text.h"
 #include "export/project_renderer.h"
 #include "render/text_layer_renderer.h"
 
@@ -27,6 +28,19 @@ ProjectExport exportProject(const model::LabelProject& project, const ExportSett
     if (!known) result.failures.push_back(failure);
   }
   return result;
+}
+
+std::vector<std::string> transparencyWarnings(const ExportSettings& settings, const ProjectExport& exported) {
+  std::vector<std::string> warnings;
+  if (!settings.transparent) return warnings;
+  if (settings.method == ExportMethod::Standard && exported.details.transparentPixels == 0)
+    warnings.push_back(htmlColorText(settings.transparentColor) + " does not occur in the banner; nothing is transparent");
+  const std::optional<Color>& made = exported.report.transparentColor;
+  if (made && (*made & 0xFFFFFF) != (settings.transparentColor & 0xFFFFFF)) {
+    warnings.push_back(htmlColorText(settings.transparentColor) + " is not among the GIF's colours; " +
+                       htmlColorText(*made) + " was made transparent");
+  }
+  return warnings;
 }
 
 }  // namespace zefra::exporter

@@ -30,4 +30,10 @@ struct ProjectExport {
 ProjectExport exportProject(const model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
                             const ExportProgress& progress = {}, text3d::GlyphCache* glyphs = nullptr);
 
+// What the user must be told about the transparent colour of a transparent export that
+// could not do what was asked: nothing became transparent (the standard method, when the
+// colour is neither drawn nor one of the GIF's colours), or another colour did (the classic
+// method, when the colour is not in the table). Empty when the export did what was asked.
+std::vector<std::string> transparencyWarnings(const ExportSettings& settings, const ProjectExport& exported);
+
 }  // namespace zefra::exporter

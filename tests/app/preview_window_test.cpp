@@ -4,13 +4,19 @@
 // during the build cancels it, and the status bar's live size equals the command line's.
 
 #include <QCheckBox>
+#include <QFile>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTabWidget>
 #include <QtTest>
+#include <deque>
 
+#include "export/export_limits.h"
 #include "preview/gif_size_meter.h"
+#include "preview/playback_view.h"
 #include "preview/preview_controller.h"
 #include "preview/preview_window.h"
 #include "preview/preview_wiring.h"
@@ -31,6 +37,56 @@ bool openPreview(Window& w) {
   return shown.wait(30000);
 }
 
+// The preview's own questions: the save dialog answers from a list, messages are noted.
+struct PreviewAnswers {
+  std::deque<QString> savePaths;
+  QStringList messages;  // "information|text" or "warning|text"
+};
+
+class AnsweringPrompts : public PreviewPrompts {
+ public:
+  explicit AnsweringPrompts(PreviewAnswers& record) : answers(record) {}
+  QString saveGifPath(QWidget*, const QString&, const QString&) override {
+    if (answers.savePaths.empty()) return {};
+    const QString path = answers.savePaths.front();
+    answers.savePaths.pop_front();
+    return path;
+  }
+  void information(QWidget*, const QString&, const QString& text) override { answers.messages << "information|" + text; }
+  void warning(QWidget*, const QString&, const QString& text) override { answers.messages << "warning|" + text; }
+  std::optional<Color> chooseColor(QWidget*, Color) override { return std::nullopt; }
+
+ private:
+  PreviewAnswers& answers;
+};
+
+PreviewAnswers& answerPreview(Window& w) {
+  static std::deque<PreviewAnswers> records;
+  records.emplace_back();
+  wiringOf(w).preview().setPrompts(std::make_unique<AnsweringPrompts>(records.back()));
+  return records.back();
+}
+
+QTabWidget* pagesOf(Window& w) { return w.main->findChild<QTabWidget*>(QStringLiteral("PControl1")); }
+
+// Links the demo's pictures and textures beside `dir`'s projects, so a project saved there
+// draws as it does in the demo folder.
+void linkDemoFiles(const QTemporaryDir& dir) {
+  for (const QString& name : QDir(QStringLiteral(ZEFRA_SOURCE_DIR "/demo")).entryList({"*.gif", "*.bmp"}))
+    QFile::link(QStringLiteral(ZEFRA_SOURCE_DIR "/demo/") + name, dir.filePath(name));
+  QFile::link(QStringLiteral(ZEFRA_SOURCE_DIR "/textures"), dir.filePath("textures"));
+}
+
+QByteArray cliExport(const QString& project, const QString& gif, QString* errors = nullptr) {
+  QProcess cli;
+  cli.start(QStringLiteral(ZEFRA_CLI_PATH), {QStringLiteral("export"), project, gif});
+  if (!cli.waitForFinished(60000)) return {};
+  if (errors) *errors = QString::fromUtf8(cli.readAllStandardError());
+  if (cli.exitCode() != 0) return {};
+  QFile file(gif);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class PreviewWindowTest : public QObject {
@@ -42,9 +98,13 @@ class PreviewWindowTest : public QObject {
   void previewCommandWindowAndPalette() {
     Window w;
     QVERIFY(w.main->openProject(demoPath("zefra-banner.lbl")));
+    answerPreview(w);
+    pagesOf(w)->setCurrentIndex(0);
     QVERIFY(openPreview(w));
     PreviewWindow* preview = w.main->findChild<PreviewWindow*>(QStringLiteral("frmPreview"));
     QVERIFY(preview && preview->isVisible());
+    // The built GIF's palette comes into view.
+    QCOMPARE(pagesOf(w)->currentIndex(), 3);
     QCOMPARE(preview->windowTitle(), QStringLiteral("GIF Preview"));
     const gif::GifImage& image = *wiringOf(w).preview().image();
     QCOMPARE(preview->paneText(1), QStringLiteral("Image Size: 468 x 60 pixels"));
@@ -76,6 +136,126 @@ class PreviewWindowTest : public QObject {
     preview->close();
     QCOMPARE(cells->colorCount(), 0);
     QVERIFY(w.action("MStart")->isEnabled());
+  }
+
+  // The open preview follows the edits; Save GIF right after them writes what the command
+  // line exports for the project as saved, and the panes describe that file.
+  void openPreviewFollowsEditsAndSavesTheCurrentGif() {
+    QTemporaryDir dir;
+    linkDemoFiles(dir);
+    Window w;
+    QVERIFY(w.main->openProject(demoPath("zefra-banner.lbl")));
+    QVERIFY(openPreview(w));
+    PreviewAnswers& answers = answerPreview(w);
+    PreviewController& controller = wiringOf(w).preview();
+    PreviewWindow* preview = controller.window();
+    const std::vector<std::uint8_t> shownBytes = controller.image()->saveToBytes();
+    const QByteArray before(reinterpret_cast<const char*>(shownBytes.data()), static_cast<qsizetype>(shownBytes.size()));
+    QVERIFY(controller.upToDate());
+    QCOMPARE(preview->noticeText(), QString());
+
+    EditorSession& session = w.main->session();
+    session.setField(editor::Field::Width, 728);
+    session.setField(editor::Field::Height, 90);
+    QVERIFY(preview->updating());
+    QCOMPARE(preview->noticeText(), QStringLiteral("Updating..."));
+    QVERIFY(!controller.upToDate());
+    session.setField(editor::Field::GradientColor1, static_cast<long>(rgb(200, 30, 90)));
+    session.setField(editor::Field::Text, QStringLiteral("Live preview"));
+    QCOMPARE(w.project().frame(1).width, 728);
+
+    // Saved at once, while the rebuild has not even begun: the save waits for it.
+    pagesOf(w)->setCurrentIndex(2);
+    const QString gifPath = dir.filePath("saved.gif");
+    answers.savePaths.push_back(gifPath);
+    QSignalSpy saved(&controller, &PreviewController::gifSaved);
+    preview->saveButton()->click();
+    QVERIFY(saved.wait(60000));
+    QCOMPARE(saved.at(0).at(0).toBool(), true);
+    QCOMPARE(answers.messages, QStringList{"information|File saved.gif has been successfully created!"});
+    QVERIFY(controller.upToDate());
+    QVERIFY(!preview->updating());
+    QCOMPARE(pagesOf(w)->currentIndex(), 3);
+
+    QFile written(gifPath);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    QVERIFY(bytes != before);
+    const QString project = dir.filePath("edited.lbl");
+    w.saveAs(project);
+    QVERIFY(QFileInfo::exists(project));
+    const QByteArray exported = cliExport(project, dir.filePath("cli.gif"));
+    QVERIFY(!exported.isEmpty());
+    QCOMPARE(bytes.size(), exported.size());
+    QVERIFY(bytes == exported);
+    // The four panes describe that file.
+    QCOMPARE(preview->paneText(1), QStringLiteral("Image Size: 728 x 90 pixels"));
+    QCOMPARE(preview->view()->size(), QSize(728, 90));
+    QVERIFY(preview->width() >= 728);
+    QCOMPARE(preview->paneText(2), QStringLiteral("File Size: %1 bytes").arg(bytes.size()));
+    QCOMPARE(preview->paneText(3), QStringLiteral("Frames: %1").arg(int{w.project().frameCount}));
+    QCOMPARE(preview->paneText(4), QStringLiteral("Colors: %1").arg(controller.image()->globalTable().count()));
+    QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("Status2"))->accessibleName(), preview->paneText(2));
+  }
+
+  // A preview closed while it is being rebuilt stays closed.
+  void closedPreviewStaysClosedWhenItsRebuildEnds() {
+    Window w;
+    QVERIFY(w.main->openProject(demoPath("shapes-and-texts.lbl")));
+    QVERIFY(openPreview(w));
+    PreviewController& controller = wiringOf(w).preview();
+    QSignalSpy shown(&controller, &PreviewController::previewShown);
+    w.main->session().setField(editor::Field::ColorCount, 2);
+    w.main->session().setField(editor::Field::FrameColor, static_cast<long>(rgb(10, 99, 10)));
+    QVERIFY(controller.busy());
+    controller.window()->close();
+    QVERIFY(!controller.busy());
+    QTest::qWait(3000);
+    QCOMPARE(shown.count(), 0);
+    QVERIFY(!controller.window()->isVisible());
+    QVERIFY(w.action("MStart")->isEnabled());
+    QCOMPARE(wiringOf(w).palette()->colorCount(), 0);
+  }
+
+  // A project past the reader's pixel limit is refused up front, with the command line's
+  // message, by the live size and the preview; no export of it ever begins.
+  void oversizeProjectIsRefusedWithoutAnExport() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.lbl");
+    {
+      editor::Editor e(dir.path().toStdString(), 96);
+      e.newProject();
+      e.editFrames(editor::EditScope::AllFrames, "Size", [](model::FrameRecord& r) {
+        r.width = 4096;
+        r.height = 4096;
+      });
+      for (int i = 0; i < 8; ++i) e.insertFrame();
+      QVERIFY(e.saveAs(path.toStdString()).ok);
+    }
+    QString cliErrors;
+    QVERIFY(cliExport(path, dir.filePath("huge.gif"), &cliErrors).isEmpty());
+    Window w;
+    GifSizeMeter& meter = wiringOf(w).sizeMeter();
+    QTRY_VERIFY_WITH_TIMEOUT(meter.upToDate(), 30000);
+    const int exportsBefore = meter.exportsRun();
+    QVERIFY(w.main->openProject(path));
+    QCOMPARE(int{w.project().frameCount}, 9);
+    const QString message = QString::fromStdString(*exporter::exportSizeProblem(w.project()));
+    QVERIFY(cliErrors.contains(message));
+    auto* sizePane = w.main->findChild<QLabel*>(QStringLiteral("GifSizePane"));
+    QTRY_COMPARE_WITH_TIMEOUT(sizePane->toolTip(), message, 5000);
+    QCOMPARE(sizePane->text(), QStringLiteral("GIF: ?"));
+
+    PreviewAnswers& answers = answerPreview(w);
+    w.trigger("MStart");
+    QTRY_COMPARE_WITH_TIMEOUT(answers.messages, QStringList{"warning|" + message}, 5000);
+    PreviewController& controller = wiringOf(w).preview();
+    QVERIFY(!controller.busy());
+    QVERIFY(!controller.window()->isVisible());
+    QCOMPARE(w.pane("RzPane1"), QStringLiteral("OK"));
+    QVERIFY(w.action("MStart")->isEnabled());
+    QCOMPARE(meter.exportsRun(), exportsBefore);
+    QCOMPARE(controller.exportsRun(), 0);
   }
 
   void closingTheWindowDuringTheBuildCancelsIt() {
