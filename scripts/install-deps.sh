@@ -13,6 +13,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-dejavu fontconfig
   # editor (Qt 6 Widgets) and its tests/screenshots
   qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth xdotool
+  # end-to-end checks through the accessibility bus (scripts/e2e_*.sh)
+  python3-pyatspi at-spi2-core dbus-x11
   # test-only peers: decoders and optimisers that check what Zefra writes
   libgif-dev giflib-tools imagemagick gifsicle python3 python3-pil
   # export quality benchmark: per-frame quality ceiling, array maths
