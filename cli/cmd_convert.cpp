@@ -6,6 +6,7 @@
 #include "command.h"
 #include "options.h"
 #include "output_file.h"
+#include "project_input.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 
@@ -24,7 +25,7 @@ int runConvert(const CommandArgs& rawArgs) {
   // takes the DPI of a new project instead of zero.
   editor::Editor editor(editor::dataFolder(), kCliScreenDpi);
   const editor::LoadResult loaded = editor.load(args[0]);
-  if (!loaded.ok) throw std::runtime_error(loaded.error);
+  if (!loaded.ok) throw std::runtime_error(loadFailure(loaded));
   if (!loaded.warning.empty()) std::cerr << editor::kWarningCaption << ": " << loaded.warning << "\n";
   const editor::SaveResult saved = editor.saveAs(args[1]);
   if (!saved.ok) throw std::runtime_error(saved.error);

@@ -57,6 +57,7 @@ struct ExportArgs {
   std::optional<std::uint8_t> colorCountIndex;
   std::optional<bool> transparent;
   std::optional<Color> transparentColor;
+  bool transparentColorAlone = false;  // given without --transparent: may do nothing
 };
 
 ExportArgs parseExportArgs(const CommandArgs& args) {
@@ -97,6 +98,7 @@ ExportArgs parseExportArgs(const CommandArgs& args) {
     if (!options.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + *v + "'"};
   }
   if (const auto v = parsed.value("jobs")) options.jobs = intValue("--jobs", *v, 1, 64);
+  options.transparentColorAlone = options.transparentColor && !options.transparent;
   if (options.classic && options.maxBytes) throw UsageError{"--max-bytes chooses among standard exports; drop --classic"};
   if (const auto v = parsed.value("out-dir")) {
     options.outDir = *v;
@@ -158,6 +160,12 @@ std::string outputNameFor(const std::string& project, const std::string& chosen,
   if (isStandardOutput(chosen)) return chosen;
   std::error_code ec;
   if (chosen.back() == '/' || std::filesystem::is_directory(chosen, ec)) return (std::filesystem::path(chosen) / base).string();
+  // Written exactly as named, or with ".gif" added to a name without an extension; a name
+  // promising another format is a mistake (x.png would have become x.png.gif).
+  std::string extension = std::filesystem::path(chosen).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (!extension.empty() && extension != ".gif") throw UsageError{"the output " + chosen + " must be a .gif file"};
   return exporter::gifFileNameFor(chosen);
 }
 
@@ -188,6 +196,10 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     std::string warning;
     auto project = loadProjectForDrawing(projectFile, warning);
     if (!warning.empty()) result.warnings.push_back(warning);
+    // The pictures and textures are inputs too: none of them may be replaced.
+    std::vector<std::string> inputs = filesReadBy(*project);
+    inputs.push_back(projectFile);
+    checkOutputFile(output, inputs);
     checkExportSize(*project);
 
     exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
@@ -197,6 +209,10 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     if (options.transparent) settings.transparent = *options.transparent;
     if (options.transparentColor) settings.transparentColor = *options.transparentColor;
     if (options.classic) settings.method = exporter::ExportMethod::Classic;
+    if (options.transparentColorAlone && !settings.transparent) {
+      result.warnings.push_back("--transparent-color has no effect without --transparent on (the project's GIF is not "
+                                "transparent)");
+    }
 
     gif::GifImage image;
     if (options.maxBytes) {

@@ -13,6 +13,8 @@
 #include "command.h"
 #include "json_text.h"
 #include "options.h"
+#include "common/input_file.h"
+#include "gif/gif_error.h"
 #include "gif/application_extension.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
@@ -77,7 +79,15 @@ int runGifInfo(const CommandArgs& args) {
   gif::GifImage image;
   std::vector<std::string> warnings;
   image.warningHandler = [&](const gif::GifItem*, int, const std::string& message) { warnings.push_back(message); };
-  image.loadFromFile(path);
+  if (isStreamInput(path)) {
+    try {
+      image.loadFromBytes(readInputOnce(path, image.limits.maxFileBytes).bytes());
+    } catch (const InputFileError& e) {
+      throw gif::GifError(e.what());
+    }
+  } else {
+    image.loadFromFile(path);
+  }
 
   if (parsed.has("json")) {
     printJson(image, warnings, pixels);

@@ -8,6 +8,8 @@
 
 #include "command.h"
 #include "options.h"
+#include "output_file.h"
+#include "project_input.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 #include "editor/gif_import.h"
@@ -24,10 +26,12 @@ int runImportGif(const CommandArgs& args) {
   const std::filesystem::path gif = parsed.positional[0];
   const std::filesystem::path project = parsed.positional[1];
 
+  checkOutputFile(project.string(), {gif.string()});
   editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
-  if (std::filesystem::exists(project)) {
+  std::error_code ec;
+  if (std::filesystem::exists(project, ec)) {
     const editor::LoadResult loaded = editor.load(project);
-    if (!loaded.ok) throw std::runtime_error(loaded.error);
+    if (!loaded.ok) throw std::runtime_error(loadFailure(loaded));
     if (!loaded.warning.empty()) std::cerr << "zefra-cli import-gif: " << loaded.warning << "\n";
   }
   const std::filesystem::path folder = std::filesystem::absolute(project).parent_path();
@@ -35,7 +39,7 @@ int runImportGif(const CommandArgs& args) {
   if (!imported.change.applied) throw std::runtime_error(imported.change.message);
 
   const editor::SaveResult saved = editor.saveAs(project);
-  if (!saved.ok) throw std::runtime_error(project.string() + ": " + saved.error);
+  if (!saved.ok) throw std::runtime_error(saved.error);  // names the file already
   if (quiet) return 0;
   const model::FrameRecord& first = editor.project().frame(1);
   const std::size_t count = imported.pictures.size();

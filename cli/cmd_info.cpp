@@ -9,6 +9,7 @@
 #include "command.h"
 #include "json_text.h"
 #include "options.h"
+#include "project_input.h"
 #include "common/color_text.h"
 #include "model/field_options.h"
 #include "io/lbl_reader.h"
@@ -79,7 +80,7 @@ int runInfo(const CommandArgs& rawArgs) {
   const CommandArgs& args = parsed.positional;
   auto project = std::make_unique<model::LabelProject>();
   project->clear();
-  const io::LblReadResult read = io::readLblFile(args[0], *project);
+  const io::LblReadResult read = readCommandProject(args[0], *project);
   const bool old = read.format == io::LblFormat::V102;
   const model::FrameRecord& first = project->frame(1);
   const model::ProjectSettings& settings = project->settings;

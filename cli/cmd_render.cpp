@@ -37,6 +37,10 @@ int runRender(const CommandArgs& args) {
 
   std::string warning;
   auto project = loadProjectForDrawing(input, warning);
+  // The pictures and textures are inputs too: none of them may be replaced.
+  std::vector<std::string> inputs = filesReadBy(*project);
+  inputs.push_back(input);
+  checkOutputFile(output, inputs);
   if (!warning.empty()) std::cerr << "zefra-cli render: " << warning << "\n";
   if (frame < 1 || frame > project->frameCount) {
     throw UsageError{"frame " + std::to_string(frame) + " does not exist (the project has " +

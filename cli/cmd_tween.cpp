@@ -7,6 +7,8 @@
 
 #include "command.h"
 #include "options.h"
+#include "output_file.h"
+#include "project_input.h"
 #include "editor/app_dir.h"
 #include "editor/editor.h"
 #include "editor/frame_tools.h"
@@ -52,8 +54,9 @@ TweenArgs readTweenArgs(const CommandArgs& args) {
 int runTween(const CommandArgs& args) {
   const TweenArgs options = readTweenArgs(args);
   editor::Editor editor(editor::executableFolder(), kCliScreenDpi);
+  checkOutputFile(options.output, {});  // in place is the default; a device never
   const editor::LoadResult loaded = editor.load(options.project);
-  if (!loaded.ok) throw std::runtime_error(loaded.error);
+  if (!loaded.ok) throw std::runtime_error(loadFailure(loaded));
   if (!loaded.warning.empty()) std::cerr << "zefra-cli tween: " << loaded.warning << "\n";
 
   const int frames = editor.project().frameCount;
@@ -66,7 +69,7 @@ int runTween(const CommandArgs& args) {
   if (!change.applied) throw std::runtime_error(change.message);
 
   const editor::SaveResult saved = editor.saveAs(options.output);
-  if (!saved.ok) throw std::runtime_error(options.output + ": " + saved.error);
+  if (!saved.ok) throw std::runtime_error(saved.error);  // names the file already
   if (options.quiet) return 0;
   const int next = options.from == frames ? 1 : options.from + 1;
   std::cout << "Inserted " << options.count << (options.count == 1 ? " frame" : " frames") << " between frame "

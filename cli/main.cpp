@@ -5,6 +5,8 @@
 #include <new>
 
 #include "command.h"
+#include "terminal_text.h"
+#include "common/atomic_file.h"
 #include "io/lbl_reader.h"
 
 namespace zefra::cli {
@@ -30,20 +32,45 @@ void printHelp(std::ostream& out) {
 }  // namespace
 }  // namespace zefra::cli
 
+namespace {
+
+// Help and version text that never arrived (a full disk, a closed pipe) is a failure too.
+int standardOutputResult(const std::string& what) {
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0) {
+    std::cerr << "zefra-cli" << what << ": cannot write to standard output\n";
+    return 1;
+  }
+  return 0;
+}
+
+int run(const std::vector<std::string>& args);
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace zefra::cli;
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const TerminalFilter safeOut(std::cout);
+  const TerminalFilter safeErr(std::cerr);
+  zefra::common::removeTemporaryFilesOnSignals(true);
+  return run(std::vector<std::string>(argv + 1, argv + argc));
+}
+
+namespace {
+
+int run(const std::vector<std::string>& args) {
+  using namespace zefra::cli;
   if (args.empty()) {
     printHelp(std::cerr);
     return 2;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     printHelp(std::cout);
-    return 0;
+    return standardOutputResult("");
   }
   if (args[0] == "--version") {
     std::cout << "zefra-cli " << ZEFRA_VERSION << "\n";
-    return 0;
+    return standardOutputResult("");
   }
   const auto& all = commands();
   auto it = std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == args[0]; });
@@ -54,17 +81,12 @@ int main(int argc, char** argv) {
   CommandArgs rest(args.begin() + 1, args.end());
   if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
     std::cout << "Usage: zefra-cli " << it->usage << "\n" << it->summary << "\n";
-    return 0;
+    return standardOutputResult(" " + it->name);
   }
   try {
     const int code = it->run(rest);
     // Output that never arrived (a full disk, a closed pipe) is a failure, not success.
-    std::cout.flush();
-    if (!std::cout || std::fflush(stdout) != 0) {
-      std::cerr << "zefra-cli " << it->name << ": cannot write to standard output\n";
-      return 1;
-    }
-    return code;
+    return standardOutputResult(" " + it->name) != 0 ? 1 : code;
   } catch (const UsageError& e) {
     std::cerr << "zefra-cli " << it->name << ": " << e.message << "\nUsage: zefra-cli " << it->usage << "\n";
     return 2;
@@ -79,3 +101,5 @@ int main(int argc, char** argv) {
     return 1;
   }
 }
+
+}  // namespace

@@ -1,6 +1,10 @@
 #include "render/frame_canvas.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -79,10 +83,12 @@ namespace {
 
 // Why a stored name found no file to read: something else stands there, or nothing does.
 std::string unresolvedReason(const std::string& name) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(name, ec);
-  if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return "not a regular file";
-  return "file not found";
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) {
+    // A link loop or a folder that may not be entered is not a missing file.
+    return errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno);
+  }
+  return S_ISREG(info.st_mode) ? "file not found" : "not a regular file";
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
   const std::string missing = (dir / "missing.lbl").string();
   const CliRun unreadable = runCli(dir, "tween " + quoted(missing) + " --from 1 --count 1");
   EXPECT_EQ(unreadable.exitCode, 1);
-  EXPECT_EQ(unreadable.err, "zefra-cli tween: Error reading the file " + missing + "\n");
+  EXPECT_EQ(unreadable.err, "zefra-cli tween: Error reading the file " + missing + ": No such file or directory\n");
 }
 
 }  // namespace
