@@ -203,7 +203,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     previousBitmap = std::move(bitmap);
     if (progress) progress(ExportStage::Assembling, i, frameCount);
   }
-  packer.finish(settings.loop);
+  packer.finish(loopBlockCount(settings));
   image.releaseCaches();
 
   ExportReport report;

@@ -90,10 +90,10 @@ ExportReport assembleGif(const std::vector<raster::FastBitmap>& slots, const std
       image.addFrame(frameBitmap);
     }
     frameBitmap = gif::IndexedBitmap();
-    if (i == 0 && settings.loop && frameCount > 1) {
+    if (i == 0 && loopBlockCount(settings) && frameCount > 1) {
       gif::GifFrame& first = image.frames()[0];
       auto loop = std::make_unique<gif::LoopExtension>(first);
-      loop->loopCount = 0;
+      loop->loopCount = *loopBlockCount(settings);
       first.extensions().add(std::move(loop));
     }
     if (progress) progress(ExportStage::Assembling, i + 1, frameCount);

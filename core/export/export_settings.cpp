@@ -18,6 +18,12 @@ ExportSettings exportSettingsOf(const model::LabelProject& project) {
   return s;
 }
 
+std::optional<std::uint16_t> loopBlockCount(const ExportSettings& settings) {
+  if (!settings.loop || settings.plays == 1) return std::nullopt;
+  if (settings.plays <= 0) return std::uint16_t{0};
+  return static_cast<std::uint16_t>(std::min(settings.plays, kMaxPlays) - 1);
+}
+
 gif::ReductionMode reductionModeFor(model::PaletteKind kind) {
   switch (kind) {
     case model::PaletteKind::Netscape:

@@ -4,6 +4,7 @@
 // override any of them for one run without touching the project.
 
 #include <cstdint>
+#include <optional>
 
 #include "common/color.h"
 #include "gif/gif_types.h"
@@ -23,8 +24,18 @@ struct ExportSettings {
   bool transparent = false;
   Color transparentColor = 0;
   bool loop = true;
+  // How often a viewer plays the animation: 0 = for ever, 1..kMaxPlays. The project
+  // stores no such field, like "Loop"; loop off means one play whatever this says.
+  int plays = 0;
   ExportMethod method = ExportMethod::Standard;
 };
+
+inline constexpr int kMaxPlays = 100;
+
+// The loop count to write in the application block, or nothing for no block: browsers
+// play a GIF with a loop count of N once more than N (so N plays are written as N - 1),
+// and a GIF without the block once. For ever is a count of 0.
+std::optional<std::uint16_t> loopBlockCount(const ExportSettings& settings);
 
 // The project's settings with "Loop" checked (its default).
 ExportSettings exportSettingsOf(const model::LabelProject& project);

@@ -228,17 +228,17 @@ void FramePacker::add(const ScreenPicture& picture) {
   encodeLast();
 }
 
-void FramePacker::finish(bool loop) {
+void FramePacker::finish(std::optional<std::uint16_t> loopCount) {
   if (!any) return;
   const int count = image.frames().count();
-  if (count > 1 && loop) {
+  if (count > 1 && loopCount) {
     // On the way back to the first frame the screen holds the last picture; whatever the
     // first one shows as transparent must be cleared by the last frame's disposal.
     std::vector<Color> screen;
     prepareFor(first, screen);
     gif::GifFrame& front = image.frames()[0];
     auto extension = std::make_unique<gif::LoopExtension>(front);
-    extension->loopCount = 0;
+    extension->loopCount = *loopCount;
     front.extensions().insert(0, std::move(extension));
   }
   if (count == 1) {

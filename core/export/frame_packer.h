@@ -11,6 +11,7 @@
 // and two screens of colours, so memory does not grow with the frame count.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/color.h"
@@ -38,9 +39,10 @@ class FramePacker {
 
   void add(const ScreenPicture& picture);
   // Settles the last frame's disposal (a looping transparent animation must hand the first
-  // frame a clear screen again), adds the loop extension when there is more than one
-  // frame, and drops the control extension of a lone frame that needs none.
-  void finish(bool loop);
+  // frame a clear screen again), adds the loop extension with `loopCount` when there is
+  // more than one frame and a count is given, and drops the control extension of a lone
+  // frame that needs none.
+  void finish(std::optional<std::uint16_t> loopCount);
 
   int framesWritten() const { return image.frames().count(); }
   int picturesMerged() const { return merged; }
