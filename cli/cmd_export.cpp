@@ -24,7 +24,10 @@
 #include "common/color_text.h"
 #include "model/field_options.h"
 #include "project_input.h"
+#include "editor/banner_resize.h"
+#include "export/ad_check.h"
 #include "export/animation_export.h"
+#include "export/export_limits.h"
 #include "export/export_settings.h"
 #include "export/gif_file_name.h"
 #include "export/gif_saver.h"
@@ -58,12 +61,32 @@ struct ExportArgs {
   std::optional<bool> transparent;
   std::optional<Color> transparentColor;
   bool transparentColorAlone = false;  // given without --transparent: may do nothing
+  std::vector<editor::BannerSize> sizes;  // --sizes: one GIF per size, content scaled
+  std::optional<int> plays;
+  std::optional<exporter::AdProfile> check;
 };
+
+std::vector<editor::BannerSize> parseSizeList(const std::string& text) {
+  std::vector<editor::BannerSize> sizes;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    const std::string item = text.substr(start, comma - start);
+    const std::optional<editor::BannerSize> size = editor::parseBannerSize(item);
+    if (!size) throw UsageError{"--sizes takes sizes such as 728x90,300x250 (each within 8192 x 8192), not '" + item + "'"};
+    for (const editor::BannerSize& earlier : sizes)
+      if (earlier.width == size->width && earlier.height == size->height) throw UsageError{"--sizes names " + item + " twice"};
+    sizes.push_back(*size);
+    start = comma + 1;
+  }
+  return sizes;
+}
 
 ExportArgs parseExportArgs(const CommandArgs& args) {
   const ParsedArgs parsed =
       parseArgs(args, {{"classic"}, {"max-bytes", true}, {"no-loop"}, {"palette", true}, {"colors", true},
-                       {"transparent", true}, {"transparent-color", true}, {"json"}, {"out-dir", true}, {"jobs", true, 'j'}, {"strict"}});
+                       {"transparent", true}, {"transparent-color", true}, {"json"}, {"out-dir", true}, {"jobs", true, 'j'}, {"strict"},
+                       {"sizes", true}, {"plays", true}, {"check", true}});
   ExportArgs options;
   options.quiet = parsed.has("quiet");
   options.json = parsed.has("json");
@@ -98,6 +121,18 @@ ExportArgs parseExportArgs(const CommandArgs& args) {
     if (!options.transparentColor) throw UsageError{"--transparent-color must be #RRGGBB, not '" + *v + "'"};
   }
   if (const auto v = parsed.value("jobs")) options.jobs = intValue("--jobs", *v, 1, 64);
+  if (const auto v = parsed.value("sizes")) {
+    if (!parsed.has("out-dir")) throw UsageError{"--sizes goes with --out-dir"};
+    options.sizes = parseSizeList(*v);
+  }
+  if (const auto v = parsed.value("plays")) {
+    options.plays = intValue("--plays", *v, 0, exporter::kMaxPlays);
+    if (options.noLoop && *options.plays != 1) throw UsageError{"--no-loop plays once; drop it or --plays"};
+  }
+  if (const auto v = parsed.value("check")) {
+    options.check = exporter::adProfileNamed(*v);
+    if (!options.check) throw UsageError{"--check must be iab or google, not '" + *v + "'"};
+  }
   options.transparentColorAlone = options.transparentColor && !options.transparent;
   if (options.classic && options.maxBytes) throw UsageError{"--max-bytes chooses among standard exports; drop --classic"};
   if (const auto v = parsed.value("out-dir")) {
@@ -150,6 +185,29 @@ struct ExportResult {
   std::vector<std::string> warnings;
   std::string note;  // what --max-bytes changed
   exporter::GifStatistics statistics;
+  std::optional<exporter::AdCheck> check;  // with --check, of the file written
+  bool passed() const { return ok && (!check || check->passes()); }
+};
+
+// A private folder for the pictures of a banner resized for one export, removed with
+// everything in it when the export is done.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zefra-sizes-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder: " + pattern);
+    folder = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return folder; }
+
+ private:
+  std::filesystem::path folder;
 };
 
 // The name written for `project`: the chosen output, inside it when it is a folder, or the
@@ -169,25 +227,9 @@ std::string outputNameFor(const std::string& project, const std::string& chosen,
   return exporter::gifFileNameFor(chosen);
 }
 
-// The reader takes back at most its image pixel limit; an export is refused up front when
-// its frames could hold more, and names the size, rather than writing a GIF Zefra itself
-// would not open or running out of memory on the way.
-void checkExportSize(const model::LabelProject& project) {
-  const gif::PixelLimits limits;
-  std::uint64_t pixels = 0;
-  for (int k = 1; k <= project.frameCount; ++k)
-    pixels += static_cast<std::uint64_t>(project.frame(k).width) * static_cast<std::uint64_t>(project.frame(k).height);
-  if (pixels > limits.maxImagePixels) {
-    const std::uint64_t megabytes = (pixels * 4) >> 20;  // true-colour frames plus their indices
-    throw std::runtime_error("the export needs " + std::to_string(pixels) + " pixels (about " +
-                             std::to_string(megabytes) + " MB of memory) for " + std::to_string(int{project.frameCount}) +
-                             " frames; the limit is " + std::to_string(limits.maxImagePixels) +
-                             " pixels, the most a GIF Zefra reads back may hold");
-  }
-}
-
 ExportResult exportOne(const ExportArgs& options, const std::string& projectFile, const std::string& output,
-                       bool showProgress, text3d::GlyphCache* glyphs) {
+                       bool showProgress, text3d::GlyphCache* glyphs,
+                       const std::optional<editor::BannerSize>& size = std::nullopt) {
   ExportResult result;
   result.project = projectFile;
   result.output = output;
@@ -196,11 +238,20 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     std::string warning;
     auto project = loadProjectForDrawing(projectFile, warning);
     if (!warning.empty()) result.warnings.push_back(warning);
+    std::optional<ScratchFolder> scaledPictures;
+    if (size) {
+      // The project at this size for this export only; its resampled pictures live as long.
+      scaledPictures.emplace();
+      editor::ResizedFrames resized =
+          editor::resizeFrames(*project, {size->width, size->height, std::nullopt, scaledPictures->path(), {}});
+      std::copy(resized.records.begin(), resized.records.end(), project->records.begin());
+      for (std::string& note : resized.notes) result.warnings.push_back(std::move(note));
+    }
     // The pictures and textures are inputs too: none of them may be replaced.
     std::vector<std::string> inputs = filesReadBy(*project);
     inputs.push_back(projectFile);
     checkOutputFile(output, inputs);
-    checkExportSize(*project);
+    exporter::checkExportSize(*project);
 
     exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
     settings.loop = !options.noLoop;
@@ -209,6 +260,7 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     if (options.transparent) settings.transparent = *options.transparent;
     if (options.transparentColor) settings.transparentColor = *options.transparentColor;
     if (options.classic) settings.method = exporter::ExportMethod::Classic;
+    if (options.plays) settings.plays = *options.plays;
     if (options.transparentColorAlone && !settings.transparent) {
       result.warnings.push_back("--transparent-color has no effect without --transparent on (the project's GIF is not "
                                 "transparent)");
@@ -241,29 +293,22 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
       }
       if (options.strict && !exported.failures.empty())
         throw std::runtime_error("files missing or unreadable (--strict); nothing written");
-      if (!options.classic && settings.transparent && exported.details.transparentPixels == 0) {
-        result.warnings.push_back(htmlColorText(settings.transparentColor) +
-                                  " does not occur in the banner; nothing is transparent");
-      }
-      const exporter::ExportReport& report = exported.report;
-      if (report.transparentColor && *report.transparentColor != settings.transparentColor) {
-        result.warnings.push_back(htmlColorText(settings.transparentColor) + " is not among the GIF's colours; " +
-                                  htmlColorText(*report.transparentColor) + " was made transparent");
-      }
+      for (std::string& warning : exporter::transparencyWarnings(settings, exported)) result.warnings.push_back(std::move(warning));
     }
 
-    std::uintmax_t size = 0;
+    std::uintmax_t fileSize = 0;
     if (isStandardOutput(output)) {
       const std::vector<std::uint8_t> bytes = image.saveToBytes();
       writeStandardOutput(bytes);
-      size = bytes.size();
+      fileSize = bytes.size();
     } else {
       const exporter::SaveOutcome saved = exporter::saveGif(image, output);
       if (!saved.ok) throw std::runtime_error(saved.detail.empty() ? saved.message : saved.message + " (" + saved.detail + ")");
       result.output = saved.path.empty() ? output : saved.path;
-      size = saved.fileSize;
+      fileSize = saved.fileSize;
     }
-    result.statistics = exporter::statisticsOf(image, size, project->frameCount);
+    result.statistics = exporter::statisticsOf(image, fileSize, project->frameCount);
+    if (options.check) result.check = exporter::checkAd(*options.check, fileSize, exporter::timingOf(image));
     result.ok = true;
   } catch (const io::LblReadError& e) {
     result.error = e.detail();
@@ -287,6 +332,7 @@ std::string jsonOf(const ExportResult& r) {
   } else {
     out += ", \"error\": " + jsonText(r.error);
   }
+  if (r.check) out += ", \"checkFailures\": " + jsonTextArray(r.check->broken);
   return out + ", \"warnings\": " + jsonTextArray(r.warnings) + "}";
 }
 
@@ -296,7 +342,14 @@ void reportOne(const ExportArgs& options, const ExportResult& r, bool batch) {
     std::cerr << "zefra-cli export: " << (batch ? r.project + ": " : std::string()) << r.error << "\n";
     return;
   }
+  if (r.check) {
+    for (const std::string& rule : r.check->broken)
+      std::cerr << "zefra-cli export: " << (batch ? r.output + ": " : std::string()) << "fails " << options.check->name
+                << ": " << rule << "\n";
+  }
   if (options.quiet || options.json || isStandardOutput(r.output)) return;
+  if (r.check && r.check->passes())
+    std::cout << (batch ? r.output + ": " : std::string()) << "Passes " << options.check->name << "\n";
   if (batch) {
     std::cout << r.project << " -> " << r.output << ": " << r.statistics.fileSize << " bytes, " << r.statistics.frames
               << " frames, " << r.statistics.colors << " colours\n";
@@ -315,54 +368,78 @@ int runExport(const CommandArgs& args) {
     const ExportResult result = exportOne(options, options.projects[0], output, !options.quiet && !options.json, nullptr);
     reportOne(options, result, false);
     if (options.json) std::cout << "[" << jsonOf(result) << "]\n";
-    return result.ok ? 0 : 1;
+    return result.passed() ? 0 : 1;
   }
 
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
   if (!std::filesystem::is_directory(options.outDir, ec)) throw std::runtime_error(options.outDir + " is not a folder");
+  // One task per project, or per project and size: DIR/NAME-728x90.gif, ...
+  struct Task {
+    std::string project;
+    std::optional<editor::BannerSize> size;
+  };
+  std::vector<Task> tasks;
   std::vector<std::string> outputs;
   for (const std::string& project : options.projects) {
-    outputs.push_back(outputNameFor(project, "", options.outDir));
+    if (options.sizes.empty()) {
+      tasks.push_back({project, std::nullopt});
+      outputs.push_back(outputNameFor(project, "", options.outDir));
+    }
+    for (const editor::BannerSize& size : options.sizes) {
+      tasks.push_back({project, size});
+      outputs.push_back((std::filesystem::path(options.outDir) /
+                         (exporter::proposedGifBaseName(project) + "-" + std::to_string(size.width) + "x" +
+                          std::to_string(size.height) + ".gif"))
+                            .string());
+    }
     for (std::size_t i = 0; i + 1 < outputs.size(); ++i)
-      if (outputs[i] == outputs.back()) throw UsageError{project + " and " + options.projects[i] + " would both write " + outputs[i]};
+      if (outputs[i] == outputs.back())
+        throw UsageError{project + " and " + tasks[i].project + " would both write " + outputs[i]};
   }
 
   // Workers take the next project in turn; each has a glyph cache of its own, since a cache
   // serves one thread. Results are reported as they finish.
-  std::vector<ExportResult> results(options.projects.size());
+  std::vector<ExportResult> results(tasks.size());
   std::atomic<std::size_t> next{0};
   std::mutex reportLock;
   const auto work = [&] {
     text3d::GlyphCache glyphs;
-    for (std::size_t i = next++; i < options.projects.size(); i = next++) {
-      results[i] = exportOne(options, options.projects[i], outputs[i], false, &glyphs);
+    for (std::size_t i = next++; i < tasks.size(); i = next++) {
+      results[i] = exportOne(options, tasks[i].project, outputs[i], false, &glyphs, tasks[i].size);
       const std::lock_guard guard(reportLock);
       reportOne(options, results[i], true);
     }
   };
-  const int workers = std::min<int>(options.jobs, static_cast<int>(options.projects.size()));
+  const int workers = std::min<int>(options.jobs, static_cast<int>(tasks.size()));
   std::vector<std::thread> threads;
   for (int t = 1; t < workers; ++t) threads.emplace_back(work);
   work();
   for (std::thread& t : threads) t.join();
 
   int failed = 0;
-  for (const ExportResult& r : results) failed += r.ok ? 0 : 1;
+  int checkFailed = 0;
+  for (const ExportResult& r : results) {
+    failed += r.ok ? 0 : 1;
+    checkFailed += r.ok && !r.passed() ? 1 : 0;
+  }
   if (options.json) {
     std::cout << "[";
     for (std::size_t i = 0; i < results.size(); ++i) std::cout << (i ? ",\n " : "") << jsonOf(results[i]);
     std::cout << "]\n";
   } else if (!options.quiet) {
     std::cout << results.size() - static_cast<std::size_t>(failed) << " of " << results.size() << " exported"
-              << (failed ? ", " + std::to_string(failed) + " failed" : std::string()) << "\n";
+              << (failed ? ", " + std::to_string(failed) + " failed" : std::string())
+              << (checkFailed ? ", " + std::to_string(checkFailed) + " failed the " + options.check->name + " check"
+                              : std::string())
+              << "\n";
   }
-  return failed ? 1 : 0;
+  return failed || checkFailed ? 1 : 0;
 }
 
 const CommandRegistration kRegistration{Command{
     "export",
-    "export FILE.lbl [OUT.gif|DIR/|-] | export FILE.lbl... --out-dir DIR [-j N]; options: [--quiet] [--json] [--strict] [--classic] [--max-bytes N|NK|NM] [--no-loop] [--palette windows|netscape|grayscale] "
+    "export FILE.lbl [OUT.gif|DIR/|-] | export FILE.lbl... --out-dir DIR [-j N] [--sizes WxH,...]; options: [--quiet] [--json] [--strict] [--classic] [--max-bytes N|NK|NM] [--no-loop] [--plays N] [--check iab|google] [--palette windows|netscape|grayscale] "
     "[--colors 8|16|32|64|128|256] [--transparent on|off] [--transparent-color '#RRGGBB']",
     "Exports the project as an optimised animated GIF (OUT defaults to the project's name "
     "with \".gif\") and prints its file size, frames, colours and image size. The options "
@@ -372,7 +449,13 @@ const CommandRegistration kRegistration{Command{
     "M = 1024 K): fewer colours first, then fewer of the briefly shown frames, and says what it "
     "changed; when nothing fits it writes nothing, names the smallest reachable size and exits 1. "
     "- writes the GIF to standard output. With --out-dir, each project becomes DIR/NAME.gif, N at a "
-    "time (-j), one line per result; the exit code is 1 if any failed. --json prints the results as a "
+    "time (-j), one line per result; the exit code is 1 if any failed. --sizes 728x90,300x250 "
+    "writes DIR/NAME-728x90.gif, ... instead, each with the content scaled to that size as "
+    "resize does (the project is not changed). --plays N makes a viewer play the animation N "
+    "times (0 = for ever, the default; 1 writes no loop block). --check iab|google tests the "
+    "written GIF against that ad network's rules (IAB: 150 KB, 15 s of animation, 3 plays; "
+    "Google Ads: 150 KB, 30 s, 5 frames per second on average) and names each broken rule; "
+    "the file is written either way and the exit code is 1 when a rule is broken. --json prints the results as a "
     "JSON array; --quiet prints nothing but warnings and errors; --strict makes a picture or texture "
     "that cannot be read an error.",
     runExport}};

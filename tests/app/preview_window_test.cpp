@@ -20,6 +20,7 @@
 #include "preview/preview_controller.h"
 #include "preview/preview_window.h"
 #include "preview/preview_wiring.h"
+#include "widgets/color_button.h"
 #include "widgets/palette_panel.h"
 #include "window_driver.h"
 
@@ -40,6 +41,7 @@ bool openPreview(Window& w) {
 // The preview's own questions: the save dialog answers from a list, messages are noted.
 struct PreviewAnswers {
   std::deque<QString> savePaths;
+  std::deque<Color> colors;  // answers of the colour dialog; cancelled when empty
   QStringList messages;  // "information|text" or "warning|text"
 };
 
@@ -54,7 +56,12 @@ class AnsweringPrompts : public PreviewPrompts {
   }
   void information(QWidget*, const QString&, const QString& text) override { answers.messages << "information|" + text; }
   void warning(QWidget*, const QString&, const QString& text) override { answers.messages << "warning|" + text; }
-  std::optional<Color> chooseColor(QWidget*, Color) override { return std::nullopt; }
+  std::optional<Color> chooseColor(QWidget*, Color) override {
+    if (answers.colors.empty()) return std::nullopt;
+    const Color chosen = answers.colors.front();
+    answers.colors.pop_front();
+    return chosen;
+  }
 
  private:
   PreviewAnswers& answers;
@@ -256,6 +263,48 @@ class PreviewWindowTest : public QObject {
     QVERIFY(w.action("MStart")->isEnabled());
     QCOMPARE(meter.exportsRun(), exportsBefore);
     QCOMPARE(controller.exportsRun(), 0);
+  }
+
+  // With the classic export a transparent colour missing from the table makes entry 0
+  // transparent: "Transp. Color:" shows that colour and the preview says what happened.
+  void classicExportShowsTheColourMadeTransparent() {
+    Window w;
+    QVERIFY(w.main->openProject(demoPath("shapes-and-texts.lbl")));
+    PreviewAnswers& answers = answerPreview(w);
+    w.main->findChild<QCheckBox*>(QStringLiteral("ChBoxClassic"))->setChecked(true);
+    EditorSession& session = w.main->session();
+    session.setField(editor::Field::Transparent, 1);
+    session.setField(editor::Field::TransparentColor, static_cast<long>(rgb(1, 2, 3)));
+    auto* button = w.main->findChild<ColorButton*>(QStringLiteral("RzTransp"));
+    QVERIFY(button);
+    QCOMPARE(button->color(), rgb(1, 2, 3));
+    QVERIFY(openPreview(w));
+    const gif::GifImage& image = *wiringOf(w).preview().image();
+    QVERIFY(image.globalTable().find(rgb(1, 2, 3)) < 0);
+    const Color made = image.globalTable().entryColor(0);
+    QCOMPARE(button->color(), made);
+    QCOMPARE(w.project().settings.transparentColor, rgb(1, 2, 3));  // the project keeps the choice
+    const QString notice = wiringOf(w).preview().window()->noticeText();
+    QVERIFY2(notice.startsWith(QStringLiteral("#010203 is not among the GIF's colours; ")), qPrintable(notice));
+    QVERIFY(notice.endsWith(QStringLiteral(" was made transparent")));
+    QVERIFY(answers.messages.isEmpty());  // shown in the preview, not in a message box
+
+    // Chosen from a palette cell, the warning comes at once, in a message: here a cell
+    // given a colour of its own, which the rebuild (from the frames) does not have.
+    PalettePanel* cells = wiringOf(w).palette();
+    answers.colors.push_back(rgb(7, 8, 9));
+    cells->openMenu(1, cells->mapToGlobal(QPoint(2, 2)));
+    cells->popupMenu()->findChild<QAction*>(QStringLiteral("MEditColor"))->trigger();
+    QCOMPARE(cells->cell(1)->color(), rgb(7, 8, 9));
+    QSignalSpy shown(&wiringOf(w).preview(), &PreviewController::previewShown);
+    cells->openMenu(1, cells->mapToGlobal(QPoint(2, 2)));
+    cells->popupMenu()->findChild<QAction*>(QStringLiteral("MSetasTransp"))->trigger();
+    QCOMPARE(w.project().settings.transparentColor, rgb(7, 8, 9));
+    QVERIFY(shown.wait(30000));
+    QCOMPARE(answers.messages.size(), 1);
+    QVERIFY2(answers.messages[0].startsWith(QStringLiteral("warning|#070809 is not among the GIF's colours; ")),
+             qPrintable(answers.messages[0]));
+    QCOMPARE(button->color(), wiringOf(w).preview().image()->globalTable().entryColor(0));
   }
 
   void closingTheWindowDuringTheBuildCancelsIt() {
