@@ -22,10 +22,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "gif/color_reduction.h"
+#include "colour/color_reduction.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
-#include "gif/octree.h"
+#include "colour/octree.h"
 #include "io/png_writer.h"
 #include "raster/fast_bitmap.h"
 
@@ -134,9 +134,9 @@ std::filesystem::path pngOf(int which) {
 void BM_ZefraOctree(benchmark::State& state) {
   const raster::FastBitmap& src = picture(static_cast<int>(state.range(0)));
   const auto dither = state.range(1) ? gif::DitherKind::FloydSteinberg : gif::DitherKind::Nearest;
-  gif::IndexedBitmap out;
+  colour::IndexedBitmap out;
   for (auto _ : state) {
-    out = gif::mapToPalette(src, gif::ReductionMode::Octree, dither, 8);
+    out = colour::mapToPalette(src, gif::ReductionMode::Octree, dither, 8);
     benchmark::DoNotOptimize(out.row(0));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * src.width() * src.height() * 3);
@@ -144,7 +144,7 @@ void BM_ZefraOctree(benchmark::State& state) {
   if (dither == gif::DitherKind::Nearest) {
     // The same octree palette with every pixel searched exactly (no 5-bit cell memory):
     // shows how much of the loss comes from the palette and how much from the lookup.
-    const gif::Palette palette = gif::octreePaletteOf(src, 256, 8, false);
+    const colour::Palette palette = colour::octreePaletteOf(src, 256, 8, false);
     state.counters["psnr_exact_lookup_db"] = psnr(src, [&](int x, int y) {
       const Color c = src.pixel(x, y);
       Color best = palette.front();

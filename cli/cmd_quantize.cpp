@@ -12,11 +12,11 @@
 #include "command.h"
 #include "options.h"
 #include "output_file.h"
-#include "gif/color_reduction.h"
+#include "colour/color_reduction.h"
 #include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
 #include "gif/gif_types.h"
-#include "gif/picture_quantizer.h"
+#include "colour/picture_quantizer.h"
 #include "io/bmp_reader.h"
 #include "io/png_reader.h"
 
@@ -91,16 +91,16 @@ int runQuantize(const CommandArgs& args) {
   const raster::FastBitmap picture = readPicture(in);
   // The octree mode's palette is now fitted to the picture's colours (variance cuts and
   // k-means) and looked up at full precision; --classic keeps the original octree.
-  gif::IndexedBitmap reduced;
+  colour::IndexedBitmap reduced;
   if (mode == gif::ReductionMode::Octree && !classic) {
     if (dither == gif::DitherKind::Nearest) {
-      reduced = gif::quantizePicture(picture, 1 << bits);
+      reduced = colour::quantizePicture(picture, 1 << bits);
     } else {
-      reduced = gif::mapToPalette(picture, gif::ReductionMode::CustomPalette, dither, bits,
-                                  gif::pictureFitPalette(picture, 1 << bits));
+      reduced = colour::mapToPalette(picture, gif::ReductionMode::CustomPalette, dither, bits,
+                                     colour::pictureFitPalette(picture, 1 << bits));
     }
   } else {
-    reduced = gif::mapToPalette(picture, mode, dither, bits);
+    reduced = colour::mapToPalette(picture, mode, dither, bits);
   }
   gif::GifImage image;
   image.assign(reduced);

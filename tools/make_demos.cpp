@@ -22,7 +22,7 @@
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
-#include "gif/indexed_bitmap.h"
+#include "colour/indexed_bitmap.h"
 #include "io/bmp_writer.h"
 #include "io/lbl_writer.h"
 #include "model/frame_record.h"
@@ -263,7 +263,7 @@ void writeSpinnerGif(const std::filesystem::path& path) {
   constexpr int kDots = 8;
   zefra::gif::GifImage image;
   for (int n = 0; n < kImages; ++n) {
-    zefra::gif::IndexedBitmap frame(kSize, kSize, 8);
+    zefra::colour::IndexedBitmap frame(kSize, kSize, 8);
     // Index 0 is the transparent background; 1..kDots are the dots, brightest first.
     frame.palette().push_back({0, 0, 0});
     for (int d = 0; d < kDots; ++d) {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "export/frame_packer.h"
-#include "gif/color_histogram.h"
-#include "gif/exact_color_lookup.h"
-#include "gif/palette_builder.h"
+#include "colour/color_histogram.h"
+#include "colour/exact_color_lookup.h"
+#include "colour/palette_builder.h"
 
 namespace zefra::exporter {
 
@@ -66,7 +66,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
 
   // First pass: the colours of the whole animation. Pixels in the transparent colour need
   // no palette entry; they become the transparent index whatever else happens.
-  gif::ColorHistogram histogram;
+  colour::ColorHistogram histogram;
   for (int i = 1; i <= frameCount; ++i) {
     const raster::FastBitmap bitmap = frames(i);
     checkSize(bitmap, width, height, i);
@@ -81,7 +81,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     }
     if (progress) progress(ExportStage::Rendering, i, frameCount);
   }
-  gif::Palette palette = gif::buildPalette(histogram.colors(), capacity - (needsTransparentIndex ? 1 : 0));
+  colour::Palette palette = colour::buildPalette(histogram.colors(), capacity - (needsTransparentIndex ? 1 : 0));
   if (palette.empty()) palette.push_back(0);  // every pixel is transparent
   std::vector<Color> table = palette;
   const int transparentIndex = needsTransparentIndex ? static_cast<int>(table.size()) : -1;
@@ -102,7 +102,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   // adds no more than a level or so). Longer runs of one index are what LZW compresses
   // best: banners with photographs or shaded text get 1-2 % smaller for a few tenths of a
   // decibel, at levels where the difference cannot be seen. Exact colours never move.
-  gif::ExactColorLookup lookup(palette);
+  colour::ExactColorLookup lookup(palette);
   FramePacker packer(image, width, height);
   int localFrames = 0;
   std::uint64_t transparentPixels = 0;
@@ -114,9 +114,9 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   std::vector<Color> localTable;
   constexpr std::uint64_t kExactSlack = 3;
   // Maps a frame through `through` and answers the summed squared error of its pixels.
-  const auto mapFrame = [&](const raster::FastBitmap& bitmap, gif::ExactColorLookup& through, int clearIndex,
+  const auto mapFrame = [&](const raster::FastBitmap& bitmap, colour::ExactColorLookup& through, int clearIndex,
                             bool shared, std::uint64_t& clearPixels) {
-    const gif::Palette& colours = through.palette();
+    const colour::Palette& colours = through.palette();
     const bool keepUnchanged = shared && previousShared;
     const bool runs = kind == model::PaletteKind::Windows;
     const auto errorOf = [&](int index, Color c) {
@@ -179,12 +179,12 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     picture.table = &table;
     picture.transparentIndex = transparentIndex;
     if (kind == model::PaletteKind::Windows && static_cast<double>(sharedError) > goodEnough) {
-      gif::ColorHistogram own;
+      colour::ColorHistogram own;
       own.add(bitmap, settings.transparent ? std::optional<Color>(clearColor) : std::nullopt);
-      const std::vector<gif::WeightedColor> ownColours = own.colors();
-      gif::Palette ownPalette = gif::buildPalette(ownColours, capacity - (needsTransparentIndex ? 1 : 0));
-      if (!ownPalette.empty() && 2.0 * gif::paletteError(ownColours, ownPalette) < static_cast<double>(sharedError)) {
-        gif::ExactColorLookup ownLookup(ownPalette);
+      const std::vector<colour::WeightedColor> ownColours = own.colors();
+      colour::Palette ownPalette = colour::buildPalette(ownColours, capacity - (needsTransparentIndex ? 1 : 0));
+      if (!ownPalette.empty() && 2.0 * colour::paletteError(ownColours, ownPalette) < static_cast<double>(sharedError)) {
+        colour::ExactColorLookup ownLookup(ownPalette);
         const int ownClear = needsTransparentIndex ? static_cast<int>(ownPalette.size()) : -1;
         mapFrame(bitmap, ownLookup, ownClear, false, clearPixels);
         localTable = ownPalette;

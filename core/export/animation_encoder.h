@@ -15,7 +15,7 @@
 #include "export/animation_export.h"
 #include "export/export_settings.h"
 #include "gif/gif_image.h"
-#include "gif/palettes.h"
+#include "colour/palettes.h"
 #include "model/label_project.h"
 #include "raster/fast_bitmap.h"
 

@@ -8,10 +8,10 @@
 #include "export/ordered_workers.h"
 #include "export/palette_sharing.h"
 #include "gif/application_extension.h"
-#include "gif/color_reduction.h"
+#include "colour/color_reduction.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/gif_error.h"
-#include "gif/indexed_bitmap.h"
+#include "colour/indexed_bitmap.h"
 #include "gif/color_table_merge.h"
 #include "gif/frame_optimizer.h"
 
@@ -51,30 +51,30 @@ ExportReport assembleGif(const std::vector<raster::FastBitmap>& slots, const std
   // octree's colours only. The reduced frame's table is padded with black to 256 entries;
   // mapping other frames through the padded table would let their pixels land on that
   // filler black, so a frame identical to the source would come out different.
-  gif::Palette sharedPalette;
-  gif::IndexedBitmap sourceReduced;
+  colour::Palette sharedPalette;
+  colour::IndexedBitmap sourceReduced;
   if (mode == gif::ReductionMode::Octree) {
-    sharedPalette = gif::targetPaletteFor(sourceSlot, mode, bits, {});
-    sourceReduced = gif::mapToPalette(sourceSlot, gif::ReductionMode::CustomPalette, dither, bits, sharedPalette);
+    sharedPalette = colour::targetPaletteFor(sourceSlot, mode, bits, {});
+    sourceReduced = colour::mapToPalette(sourceSlot, gif::ReductionMode::CustomPalette, dither, bits, sharedPalette);
   } else {
-    sourceReduced = gif::mapToPalette(sourceSlot, mode, dither, bits);
+    sourceReduced = colour::mapToPalette(sourceSlot, mode, dither, bits);
   }
 
   // Each frame's reduction depends on nothing but its own pixels and the shared palette,
   // so they run on worker threads while this thread assembles the frames in order.
-  std::vector<gif::IndexedBitmap> reduced(static_cast<std::size_t>(frameCount));
+  std::vector<colour::IndexedBitmap> reduced(static_cast<std::size_t>(frameCount));
   reduced[static_cast<std::size_t>(source)] = std::move(sourceReduced);
   OrderedWorkers reductions(frameCount, [&](int i) {
     if (i == source) return;  // reduced above with the chosen mode
     const raster::FastBitmap& slot = slots[static_cast<std::size_t>(i)];
-    gif::IndexedBitmap& out = reduced[static_cast<std::size_t>(i)];
+    colour::IndexedBitmap& out = reduced[static_cast<std::size_t>(i)];
     if (report.sharedPalette && mode == gif::ReductionMode::Octree) {
-      out = gif::mapToPalette(slot, gif::ReductionMode::CustomPalette, dither, bits, sharedPalette);
+      out = colour::mapToPalette(slot, gif::ReductionMode::CustomPalette, dither, bits, sharedPalette);
     } else {
       // A fixed palette (cube, greys) is shared by construction; mapping other frames
       // through it as a custom palette would pick greys by colour distance instead of
       // brightness, so the same colour would turn into different greys from frame to frame.
-      out = gif::mapToPalette(slot, mode, dither, bits);
+      out = colour::mapToPalette(slot, mode, dither, bits);
     }
   });
 
@@ -82,14 +82,14 @@ ExportReport assembleGif(const std::vector<raster::FastBitmap>& slots, const std
   image.compressionKind = gif::CompressionKind::Lzw;
   for (int i = 0; i < frameCount; ++i) {
     reductions.waitFor(i);
-    gif::IndexedBitmap& frameBitmap = reduced[static_cast<std::size_t>(i)];
+    colour::IndexedBitmap& frameBitmap = reduced[static_cast<std::size_t>(i)];
     if (frameBitmap.empty()) throw gif::GifError("Invalid image dimensions");
     if (i == 0) {
       image.assign(frameBitmap);
     } else {
       image.addFrame(frameBitmap);
     }
-    frameBitmap = gif::IndexedBitmap();
+    frameBitmap = colour::IndexedBitmap();
     if (i == 0 && loopBlockCount(settings) && frameCount > 1) {
       gif::GifFrame& first = image.frames()[0];
       auto loop = std::make_unique<gif::LoopExtension>(first);

@@ -3,7 +3,7 @@
 #include <array>
 #include <bitset>
 
-#include "gif/color_lookup.h"
+#include "colour/color_lookup.h"
 
 namespace zefra::exporter {
 
@@ -16,7 +16,7 @@ using CubeSet = std::bitset<216>;
 // The cube step (0..5) of each channel value, as the cube reduction picks it.
 std::array<std::uint8_t, 256> cubeSteps() {
   std::array<std::uint8_t, 256> steps{};
-  gif::WebCubeLookup lookup;
+  colour::WebCubeLookup lookup;
   Color chosen = 0;
   for (int c = 0; c < 256; ++c)
     steps[static_cast<std::size_t>(c)] =

@@ -19,10 +19,14 @@ namespace zefra::raster {
 class FastBitmap;
 }
 
+namespace zefra::colour {
+class IndexedBitmap;
+}
+
 namespace zefra::gif {
 
 class GraphicControlExtension;
-class IndexedBitmap;
+using colour::IndexedBitmap;
 
 // Allocates like std::allocator but leaves elements default-initialised, so growing a
 // pixel array the decoder is about to overwrite costs no zero fill. Sizes given with a

@@ -6,12 +6,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "gif/color_reduction.h"
+#include "colour/color_reduction.h"
+#include "colour/indexed_bitmap.h"
 #include "gif/gif_error.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
-#include "gif/indexed_bitmap.h"
 #include "raster/fast_bitmap.h"
 
 namespace zefra::gif {
@@ -29,7 +29,7 @@ namespace {
 // ---------------------------------------------------------------------------------------
 std::optional<IndexedBitmap> reduceTrueColor(const raster::FastBitmap& source, const GifImage& image) {
   if (image.reductionMode == ReductionMode::None) return std::nullopt;
-  return mapToPalette(source, image.reductionMode, image.ditherKind,
+  return colour::mapToPalette(source, image.reductionMode, image.ditherKind,
                       static_cast<int>(std::min<std::uint32_t>(image.reductionBitCount, 8)));
 }
 

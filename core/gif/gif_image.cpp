@@ -5,10 +5,10 @@
 #include <string>
 #include <system_error>
 
+#include "colour/indexed_bitmap.h"
 #include "common/input_file.h"
 #include "gif/gif_error.h"
 #include "gif/gif_stream.h"
-#include "gif/indexed_bitmap.h"
 #include "raster/fast_bitmap.h"
 
 namespace zefra::gif {

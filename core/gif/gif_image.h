@@ -20,9 +20,13 @@ namespace zefra::raster {
 class FastBitmap;
 }
 
+namespace zefra::colour {
+class IndexedBitmap;
+}
+
 namespace zefra::gif {
 
-class IndexedBitmap;
+using colour::IndexedBitmap;
 
 class GifImage {
  public:

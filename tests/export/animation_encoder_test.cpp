@@ -203,7 +203,7 @@ TEST(AnimationEncoderTest, ColoursBeyondThePaletteStayNearAndUnchangedPixelsKeep
   // Every pixel is within twice its nearest entry's error (or a level or so of it), and
   // preferring the left neighbour's entry gives fewer changes of index along the rows than
   // taking each pixel's nearest entry.
-  gif::Palette table;
+  colour::Palette table;
   for (int i = 0; i < image.globalTable().count(); ++i) {
     const auto& e = image.globalTable()[i];
     table.push_back(rgb(e.red, e.green, e.blue));

@@ -12,8 +12,8 @@
 #include "export/export_settings.h"
 #include "gif/gif_image.h"
 #include "gif/optimize_playback.h"
-#include "gif/palettes.h"
-#include "gif/octree.h"
+#include "colour/palettes.h"
+#include "colour/octree.h"
 
 namespace zefra::exporter {
 namespace {
@@ -63,7 +63,7 @@ Played exportAndPlay(const std::vector<FastBitmap>& frames, const std::vector<in
 }
 
 // The entry with the smallest sum of channel differences, the first on a tie.
-Color nearest(const gif::Palette& palette, Color c) {
+Color nearest(const colour::Palette& palette, Color c) {
   Color best = palette.front();
   int bestScore = 1 << 30;
   for (Color e : palette) {
@@ -107,7 +107,7 @@ TEST(SharedPalette, LaterFramesTakeTheNearestSourceColourAndNothingElse) {
   ExportSettings s;
   s.paletteKind = model::PaletteKind::Windows;
   s.colorCountIndex = 1;  // 8 colours
-  const gif::Palette palette = gif::octreePaletteOf(source, 8, 8, false);
+  const colour::Palette palette = colour::octreePaletteOf(source, 8, 8, false);
   ASSERT_EQ(std::count(palette.begin(), palette.end(), rgb(0, 0, 0)), 0);
   const auto distance = [](Color x, Color y) {
     return std::abs(redOf(x) - redOf(y)) + std::abs(greenOf(x) - greenOf(y)) + std::abs(blueOf(x) - blueOf(y));

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "colour/color_reduction.h"
+#include "colour/indexed_bitmap.h"
 #include "gif/application_extension.h"
 #include "gif/extension_registry.h"
 #include "gif/gif_error.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
-#include "gif/indexed_bitmap.h"
 #include "gif/text_extensions.h"
 #include "io/lbl_test_files.h"
 #include "raster/fast_bitmap.h"
@@ -15,6 +16,7 @@
 namespace zefra::gif {
 namespace {
 
+using colour::IndexedBitmap;
 using Bytes = std::vector<std::uint8_t>;
 using Warnings = std::vector<std::string>;
 
@@ -235,6 +237,32 @@ TEST(FrameModel, TrueColorWithTooManyColorsOverflows) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x)
       EXPECT_EQ(toColor(frame.localColorMap()[frame.pixelAt(x, y)]), few.pixel(x, y)) << x << "," << y;
+}
+
+TEST(FrameModel, AssignFromTrueColorReducesWithTheImageSettings) {
+  raster::FastBitmap src(20, 15);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 20; ++x) src.setPixel(x, y, rgb(static_cast<std::uint8_t>(x * 12), static_cast<std::uint8_t>(y * 17), 99));
+  GifImage image;
+  image.reductionMode = ReductionMode::None;  // 300 distinct colours cannot be kept exactly
+  try {
+    image.addFrame(src);
+    FAIL() << "no overflow";
+  } catch (const GifError& e) {
+    EXPECT_STREQ(e.what(), "Color table overflow");
+  }
+
+  image.reductionMode = ReductionMode::Octree;
+  image.reductionBitCount = 4;
+  image.ditherKind = DitherKind::FloydSteinberg;
+  const int index = image.addFrame(src);
+  const GifFrame& frame = image.frames()[index];
+  const IndexedBitmap expected = colour::mapToPalette(src, ReductionMode::Octree, DitherKind::FloydSteinberg, 4);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 20; ++x) {
+      ASSERT_EQ(frame.pixelAt(x, y), expected.index(x, y));
+      ASSERT_LT(frame.pixelAt(x, y), 16);
+    }
 }
 
 TEST(FrameModel, TransparencyMaskAddsABlackEntryAndAGraphicControl) {

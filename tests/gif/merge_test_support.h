@@ -8,7 +8,7 @@
 #include "gif/gif_frame.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
-#include "gif/indexed_bitmap.h"
+#include "colour/indexed_bitmap.h"
 
 namespace zefra::gif::testing {
 

@@ -1,9 +1,9 @@
-#include "gif/dither.h"
+#include "colour/dither.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 int DitherEngine::pickIndex(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   Color chosen;
@@ -115,4 +115,4 @@ std::unique_ptr<DitherEngine> createDitherer(DitherKind kind, int width, ColorLo
   return nullptr;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,5 +1,5 @@
 // Colour survey, palette building and the exact nearest-colour lookup of the standard export.
-#include "gif/palette_builder.h"
+#include "colour/palette_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <random>
 
-#include "gif/color_histogram.h"
-#include "gif/color_reduction.h"
-#include "gif/exact_color_lookup.h"
-#include "gif/picture_quantizer.h"
+#include "colour/color_histogram.h"
+#include "colour/color_reduction.h"
+#include "colour/exact_color_lookup.h"
+#include "colour/picture_quantizer.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 namespace {
 
 int distance(Color a, Color b) {
@@ -126,9 +126,9 @@ TEST(PaletteBuilderTest, ManyColoursGetAPaletteCloseToThem) {
 }
 
 }  // namespace
-}  // namespace zefra::gif
+}  // namespace zefra::colour
 
-namespace zefra::gif {
+namespace zefra::colour {
 namespace {
 
 double psnrOf(const raster::FastBitmap& picture, const IndexedBitmap& reduced) {
@@ -178,4 +178,4 @@ TEST(PictureQuantizerTest, FewColoursStayExactAndManyBeatTheOctree) {
 }
 
 }  // namespace
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/palettes.h"
+#include "colour/palettes.h"
 #include "raster/fast_bitmap.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 class OctreeQuantizer {
  public:
@@ -57,4 +57,4 @@ class OctreeQuantizer {
 Palette octreePaletteOf(const raster::FastBitmap& bitmap, int colors, int colorBits,
                         bool withSystemColors);
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

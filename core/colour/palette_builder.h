@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "gif/color_histogram.h"
-#include "gif/palettes.h"
+#include "colour/color_histogram.h"
+#include "colour/palettes.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 // At most maxColors (>= 1) distinct colours, most used first when the colours fit. An empty
 // input gives an empty palette.
@@ -18,4 +18,4 @@ Palette buildPalette(std::vector<WeightedColor> colors, int maxColors, int refin
 // Sum of weight x squared RGB distance to the nearest palette colour.
 double paletteError(const std::vector<WeightedColor>& colors, const Palette& palette);
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

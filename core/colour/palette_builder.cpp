@@ -1,13 +1,13 @@
-#include "gif/palette_builder.h"
+#include "colour/palette_builder.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <queue>
 
-#include "gif/exact_color_lookup.h"
+#include "colour/exact_color_lookup.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 namespace {
 
@@ -175,4 +175,4 @@ Palette buildPalette(std::vector<WeightedColor> colors, int maxColors, int refin
   return palette;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,9 +1,9 @@
-#include "gif/color_lookup.h"
+#include "colour/color_lookup.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 NearestColorLookup::NearestColorLookup(const Palette& palette)
     : ColorLookup(static_cast<int>(std::min<std::size_t>(palette.size(), 256))) {
@@ -68,4 +68,4 @@ int MonochromeLookup::indexFor(std::uint8_t red, std::uint8_t green, std::uint8_
   return 1;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,8 +1,8 @@
-#include "gif/indexed_bitmap.h"
+#include "colour/indexed_bitmap.h"
 
 #include <stdexcept>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 IndexedBitmap::IndexedBitmap(int width, int height, int bitsPerPixel) {
   if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8)
@@ -40,4 +40,4 @@ void IndexedBitmap::setIndex(int x, int y, std::uint8_t value) {
   }
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

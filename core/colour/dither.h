@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "gif/color_lookup.h"
-#include "gif/gif_types.h"
+#include "colour/color_lookup.h"
+#include "colour/colour_types.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 // The plain engine: the lookup's answer for the pixel's own colour.
 class DitherEngine {
@@ -114,4 +114,4 @@ class BurkesDitherer final : public ErrorDiffusionDitherer {
 // The ditherer of a kind, or nullptr for a value outside the known kinds.
 std::unique_ptr<DitherEngine> createDitherer(DitherKind kind, int width, ColorLookup& lookup);
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,4 +1,4 @@
-#include "gif/picture_quantizer.h"
+#include "colour/picture_quantizer.h"
 
 #include <algorithm>
 #include <array>
@@ -6,11 +6,11 @@
 #include <thread>
 #include <unordered_set>
 
-#include "gif/color_histogram.h"
-#include "gif/exact_color_lookup.h"
-#include "gif/palette_builder.h"
+#include "colour/color_histogram.h"
+#include "colour/exact_color_lookup.h"
+#include "colour/palette_builder.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 namespace {
 
@@ -125,4 +125,4 @@ IndexedBitmap quantizePicture(const raster::FastBitmap& picture, int maxColors) 
   return out;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,8 +1,8 @@
-#include "gif/octree.h"
+#include "colour/octree.h"
 
 #include <algorithm>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 OctreeQuantizer::OctreeQuantizer(int maxColors, int colorBits)
     : maxColors(std::max(maxColors, 1)), colorBits(std::clamp(colorBits, 1, 8)) {
@@ -126,4 +126,4 @@ Palette octreePaletteOf(const raster::FastBitmap& bitmap, int colors, int colorB
   return out;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
-#include "gif/palettes.h"
+#include "colour/palettes.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 class ColorLookup {
  public:
@@ -68,4 +68,4 @@ class MonochromeLookup final : public ColorLookup {
   static constexpr int kWhiteThreshold = 32513;
 };
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

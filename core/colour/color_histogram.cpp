@@ -1,8 +1,8 @@
-#include "gif/color_histogram.h"
+#include "colour/color_histogram.h"
 
 #include <algorithm>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 namespace {
 
@@ -106,4 +106,4 @@ std::vector<WeightedColor> ColorHistogram::colors() const {
   return out;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "gif/dither.h"
+#include "colour/dither.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 namespace {
 
 // Nearest grey by red channel only, first entry on a tie; no caching, so answers never
@@ -193,4 +193,4 @@ TEST(DitherTest, ErrorDiffusionKeepsTheAverageOfAFlatArea) {
 }
 
 }  // namespace
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,8 +1,8 @@
-#include "gif/palettes.h"
+#include "colour/palettes.h"
 
 #include <cstdint>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 const Palette& systemPalette20() {
   static const Palette colours = {
@@ -58,4 +58,4 @@ Palette fourGreyPalette() { return {rgb(0, 0, 0), rgb(128, 128, 128), rgb(192, 1
 
 Palette blackWhitePalette() { return {rgb(0, 0, 0), rgb(255, 255, 255)}; }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

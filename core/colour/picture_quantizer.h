@@ -3,11 +3,11 @@
 // is built from the picture's colours (exact when they fit) and every pixel takes its
 // nearest entry at full precision.
 
-#include "gif/indexed_bitmap.h"
-#include "gif/palettes.h"
+#include "colour/indexed_bitmap.h"
+#include "colour/palettes.h"
 #include "raster/fast_bitmap.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 // The palette for `picture` with at most maxColors (1..256) entries.
 Palette pictureFitPalette(const raster::FastBitmap& picture, int maxColors);
@@ -16,4 +16,4 @@ Palette pictureFitPalette(const raster::FastBitmap& picture, int maxColors);
 // an empty bitmap.
 IndexedBitmap quantizePicture(const raster::FastBitmap& picture, int maxColors);
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "common/color.h"
-#include "gif/palettes.h"
+#include "colour/palettes.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 class ExactColorLookup {
  public:
@@ -39,4 +39,4 @@ class ExactColorLookup {
   std::size_t cached = 0;
 };
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

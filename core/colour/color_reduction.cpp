@@ -1,14 +1,14 @@
-#include "gif/color_reduction.h"
+#include "colour/color_reduction.h"
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 
-#include "gif/color_lookup.h"
-#include "gif/dither.h"
-#include "gif/gif_error.h"
-#include "gif/octree.h"
+#include "colour/color_lookup.h"
+#include "colour/dither.h"
+#include "colour/octree.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 Palette targetPaletteFor(const raster::FastBitmap& source, ReductionMode mode, int bits,
                          const Palette& custom) {
@@ -57,7 +57,7 @@ IndexedBitmap mapToPalette(const raster::FastBitmap& source, ReductionMode mode,
   const std::unique_ptr<ColorLookup> lookup = lookupFor(mode, palette);
   if (lookup->colorCount() == 0) return {};
   if (!knownDither(dither)) return {};
-  if (source.empty()) throw GifError("Invalid image dimensions");
+  if (source.empty()) throw std::invalid_argument("Invalid image dimensions");
   const std::unique_ptr<DitherEngine> ditherer = createDitherer(dither, source.width(), *lookup);
 
   IndexedBitmap result(source.width(), source.height(), 8);
@@ -78,4 +78,4 @@ IndexedBitmap mapToPalette(const raster::FastBitmap& source, ReductionMode mode,
   return result;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

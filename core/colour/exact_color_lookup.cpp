@@ -1,11 +1,11 @@
-#include "gif/exact_color_lookup.h"
+#include "colour/exact_color_lookup.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <stdexcept>
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 namespace {
 
@@ -108,4 +108,4 @@ int ExactColorLookup::indexFor(Color color) {
   return index;
 }
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -1,12 +1,12 @@
 #pragma once
 // mapToPalette: a true-colour picture to an 8-bit palette bitmap.
 
-#include "gif/gif_types.h"
-#include "gif/indexed_bitmap.h"
-#include "gif/palettes.h"
+#include "colour/colour_types.h"
+#include "colour/indexed_bitmap.h"
+#include "colour/palettes.h"
 #include "raster/fast_bitmap.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 // The target palette of a mode for `source`: the octree modes read the picture, `bits`
 // (clamped to 1..8) is used by Octree only and `custom` by CustomPalette only. Empty for
@@ -21,9 +21,9 @@ Palette targetPaletteFor(const raster::FastBitmap& source, ReductionMode mode, i
 // Mode None is not a reduction: the caller keeps its 24-bit picture, and this answers the
 // empty bitmap, as it does for an unknown mode or dither kind or an empty target palette
 // (callers treat an empty bitmap as an empty frame). A source without area stops with
-// GifError("Invalid image dimensions").
+// std::invalid_argument("Invalid image dimensions").
 IndexedBitmap mapToPalette(const raster::FastBitmap& source, ReductionMode mode,
                            DitherKind dither = DitherKind::Nearest, int bits = 8,
                            const Palette& custom = {});
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

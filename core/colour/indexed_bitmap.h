@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/gif_types.h"
+#include "colour/colour_types.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 class IndexedBitmap {
  public:
@@ -50,4 +50,4 @@ class IndexedBitmap {
   std::vector<Rgb> colors;
 };
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "gif/octree.h"
+#include "colour/octree.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 namespace {
 
 TEST(OctreeTest, ColoursThatFitComeOutExactInTreeOrder) {
@@ -68,4 +68,4 @@ TEST(OctreeTest, FoldsTheDeepestLevelBeforeShallowerOnes) {
 }
 
 }  // namespace
-}  // namespace zefra::gif
+}  // namespace zefra::colour

@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "gif/color_lookup.h"
-#include "gif/palettes.h"
+#include "colour/color_lookup.h"
+#include "colour/palettes.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 namespace {
 
 TEST(PaletteTest, HalftoneFramesItsColoursWithTheSystemColoursAndHoldsNoDuplicate) {
@@ -109,4 +109,4 @@ TEST(LookupTest, NearestRemembersOneAnswerPerFiveBitCell) {
 }
 
 }  // namespace
-}  // namespace zefra::gif
+}  // namespace zefra::colour

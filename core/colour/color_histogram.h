@@ -12,7 +12,7 @@
 #include "common/color.h"
 #include "raster/fast_bitmap.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 struct WeightedColor {
   Color color = 0;           // 0x00BBGGRR
@@ -52,4 +52,4 @@ class ColorHistogram {
   std::vector<Cell> cells;
 };
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour

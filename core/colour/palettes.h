@@ -6,7 +6,7 @@
 
 #include "common/color.h"
 
-namespace zefra::gif {
+namespace zefra::colour {
 
 using Palette = std::vector<Color>;
 
@@ -29,4 +29,4 @@ Palette fourGreyPalette();
 // Black, white.
 Palette blackWhitePalette();
 
-}  // namespace zefra::gif
+}  // namespace zefra::colour
