@@ -279,6 +279,39 @@ class PreviewTest : public QObject {
     QCOMPARE(b.statusPane->text(), QStringLiteral("OK"));
   }
 
+  // An edit that takes the project past the export size limit leaves the open preview
+  // with the reason and nothing to save: never the GIF of the project before the edit.
+  void livePreviewRefusingAnEditKeepsNothingToSave() {
+    Bench b("shapes-and-texts.lbl");
+    QVERIFY(b.preview());
+    PreviewWindow* w = b.controller->window();
+    QVERIFY(w->saveButton()->isEnabled());
+    editor::Change change = b.editor.editFrames(editor::EditScope::AllFrames, "Size", [](model::FrameRecord& r) {
+      r.width = 4096;
+      r.height = 4096;
+    });
+    while (b.editor.project().frameCount < 9) change.frameCountChanged |= b.editor.insertFrame().applied;
+    const int exports = b.controller->exportsRun();
+    QSignalSpy busy(b.controller.get(), &PreviewController::busyChanged);
+    b.controller->projectChanged(change);
+    QVERIFY(w->updating());
+    QVERIFY(busy.wait(5000));
+    QVERIFY(!b.controller->busy());
+    QCOMPARE(b.controller->exportsRun(), exports);
+    QVERIFY(w->isVisible());
+    QVERIFY(!w->updating());
+    QVERIFY(w->noticeText().startsWith(QStringLiteral("the export needs ")));
+    QVERIFY(!w->saveButton()->isEnabled());
+    QCOMPARE(w->paneText(2), QString());
+    QVERIFY(b.controller->image() == nullptr);
+    QCOMPARE(b.palette->colorCount(), 0);
+    QTemporaryDir dir;
+    b.prompts.savePaths = {dir.filePath("stale.gif")};
+    b.controller->saveGif();
+    QVERIFY(!QFileInfo::exists(dir.filePath("stale.gif")));
+    QVERIFY(b.prompts.messages.isEmpty());
+  }
+
   void closingDuringTheExportCancelsIt() {
     Bench b("shapes-and-texts.lbl");
     QSignalSpy shown(b.controller.get(), &PreviewController::previewShown);
