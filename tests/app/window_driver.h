@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -28,6 +29,16 @@ inline void isolateSettings(const QTemporaryDir& dir) {
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
 }
 
+// The recovery copies of the windows a test leaves with unsaved changes go to a folder of
+// the test program's own unless the test chose one: a copy left in the user's data folder
+// would be offered at the next start.
+inline void keepRecoveryCopiesInATemporaryFolder() {
+  static QTemporaryDir data;
+  if (!qEnvironmentVariable("XDG_DATA_HOME").startsWith(QDir::tempPath())) {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  }
+}
+
 struct Window {
   PromptLog log;
   ScriptedPrompts* prompts = nullptr;
@@ -36,6 +47,7 @@ struct Window {
   explicit Window(const QStringList& arguments = {}, bool show = true) {
     auto scripted = std::make_unique<ScriptedPrompts>(log);
     prompts = scripted.get();
+    keepRecoveryCopiesInATemporaryFolder();
     main = std::make_unique<MainWindow>(arguments, std::move(scripted));
     if (show) main->show();
   }
