@@ -1,6 +1,7 @@
 #include "common/atomic_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,10 +79,21 @@ class TemporaryFile {
     const std::string pattern = (folder / ".zefra-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
+    // A signal between creating the file and listing it would leave it behind: the
+    // cleanup signals wait until it is listed.
+    const std::string absoluteFolder = std::filesystem::absolute(folder).string();
+    sigset_t cleanupSignals, previous;
+    sigemptyset(&cleanupSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) sigaddset(&cleanupSignals, signal);
+    ::pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous);
     descriptor = ::mkstemp(name.data());
-    if (descriptor < 0) throwSystemError(errno, "Cannot create a file in", folder);
-    path = name.data();
-    slot = listTemporaryFile(std::filesystem::absolute(path).string());
+    const int error = errno;
+    if (descriptor >= 0) {
+      path = name.data();
+      slot = listTemporaryFile((std::filesystem::path(absoluteFolder) / path.filename()).string());
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (descriptor < 0) throwSystemError(error, "Cannot create a file in", folder);
   }
 
   TemporaryFile(const TemporaryFile&) = delete;
