@@ -2,13 +2,19 @@
 // Picture...": their actions, menus and toolbar buttons, and the commands.
 #include <QAction>
 #include <QActionGroup>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
 #include <QToolBar>
+
+#include <atomic>
+#include <memory>
 
 #include "editor/frame_tools.h"
 #include "editor/gif_import.h"
@@ -161,12 +167,41 @@ void MainWindow::onImportGif() {
   // The pictures go beside the project; a project not saved yet keeps them beside the GIF.
   const QString pictureFolder = editor().saveEnabled() ? QFileInfo(toQString(p.fileName.view())).absolutePath()
                                                        : QFileInfo(gif).absolutePath();
+  // Reading, composing and writing the pictures runs on a worker thread, so the window
+  // keeps drawing and the import can be cancelled; only applying the frames touches the
+  // editor, here, afterwards.
+  const editor::GifImportPlan plan = editor::planGifImport(p);
+  std::atomic<bool> cancel{false};
+  QProgressDialog progress(tr("Importing %1...").arg(QFileInfo(gif).fileName()), tr("Cancel"), 0, 0, this);
+  progress.setObjectName(QStringLiteral("ImportGifProgress"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(300);
+  progress.setAutoReset(false);
+  connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+  editor::GifImportControl control;
+  control.cancel = &cancel;
+  control.progress = [&progress](int done, int total) {
+    QMetaObject::invokeMethod(&progress, [&progress, done, total] {
+      progress.setMaximum(total);
+      progress.setValue(done);
+    }, Qt::QueuedConnection);
+  };
+  editor::PreparedGifImport prepared;
+  std::unique_ptr<QThread> worker(QThread::create([&] {
+    prepared = editor::prepareGifImport(plan, gif.toStdString(), pictureFolder.toStdString(), control);
+  }));
+  QEventLoop waiting;
+  connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
   beginLongJob(false);
-  editor::GifImportResult result;
-  editing->apply([&](editor::Editor& e) {
-    result = editor::importGif(e, gif.toStdString(), pictureFolder.toStdString());
-    return result.change;
-  });
+  worker->start();
+  waiting.exec();
+  worker->wait();
+  progress.reset();
+  if (prepared.refusal == editor::kCancelledImport) {
+    editor::discardGifImport(prepared);  // the user asked for it: nothing to report
+  } else {
+    editing->apply([&](editor::Editor& e) { return editor::applyGifImport(e, std::move(prepared)).change; });
+  }
   endLongJob();
 }
 

@@ -6,19 +6,16 @@
 
 namespace zefra::app {
 
-namespace {
-constexpr const char* kVersion = "1.5";
-}
-
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TfrmAbout"));
   setWindowTitle(tr("About Zefra"));
   auto* layout = new QVBoxLayout(this);
-  auto* title = new QLabel(QStringLiteral("<h2>Zefra %1</h2>").arg(QLatin1String(kVersion)), this);
+  auto* title = new QLabel(QStringLiteral("<h2>Zefra %1</h2>").arg(QLatin1String(ZEFRA_VERSION)), this);
   title->setAlignment(Qt::AlignCenter);
   auto* text = new QLabel(tr("Animated GIF banner editor.<br>"
                              "Compose frames from colours, gradients, borders, shapes, pictures "
-                             "and 3D text, and export them as one optimised animated GIF."),
+                             "and 3D text, and export them as one optimised animated GIF.<br><br>"
+                             "Licensed under the GNU General Public License, version 3 or later."),
                           this);
   text->setWordWrap(true);
   text->setAlignment(Qt::AlignCenter);
