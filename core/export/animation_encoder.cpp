@@ -21,6 +21,13 @@ void checkSize(const raster::FastBitmap& bitmap, int width, int height, int fram
   }
 }
 
+// The first entry of `palette` equal to `color`, -1 when there is none.
+int entryOf(const colour::Palette& palette, Color color) {
+  for (std::size_t i = 0; i < palette.size(); ++i)
+    if ((palette[i] & 0xFFFFFF) == (color & 0xFFFFFF)) return static_cast<int>(i);
+  return -1;
+}
+
 model::PaletteKind knownKind(model::PaletteKind kind) {
   switch (kind) {
     case model::PaletteKind::Netscape:
@@ -64,28 +71,44 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   const bool needsTransparentIndex = settings.transparent || frameCount > 1;
   const Color clearColor = settings.transparent ? (settings.transparentColor & 0xFFFFFF) : 0xFFFFFFFFu;
 
-  // First pass: the colours of the whole animation. Pixels in the transparent colour need
-  // no palette entry; they become the transparent index whatever else happens.
+  // First pass: the colours of the whole animation, the transparent colour's pixels
+  // included, so a transparent export chooses the palette the opaque one does.
   colour::ColorHistogram histogram;
   for (int i = 1; i <= frameCount; ++i) {
     const raster::FastBitmap bitmap = frames(i);
     checkSize(bitmap, width, height, i);
     if (kind == model::PaletteKind::Windows) {
-      histogram.add(bitmap, settings.transparent ? std::optional<Color>(clearColor) : std::nullopt);
+      histogram.add(bitmap);
     } else {
       for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
           const Color c = bitmap.pixel(x, y);
-          if (c != clearColor) histogram.add(targetColorFor(kind, c));
+          histogram.add(targetColorFor(kind, c));
         }
     }
     if (progress) progress(ExportStage::Rendering, i, frameCount);
   }
-  colour::Palette palette = colour::buildPalette(histogram.colors(), capacity - (needsTransparentIndex ? 1 : 0));
-  if (palette.empty()) palette.push_back(0);  // every pixel is transparent
+  // A transparent export leaves out every pixel drawn in the transparent colour and every
+  // pixel the opaque export shows in it: the entry equal to it (the palette cell a user
+  // made transparent is usually a colour no pixel has exactly) is mapped to as before and
+  // then written as the transparent index.
+  colour::Palette palette = colour::buildPalette(histogram.colors(), capacity - (frameCount > 1 ? 1 : 0));
+  if (palette.empty()) palette.push_back(0);
+  int cellIndex = settings.transparent ? entryOf(palette, clearColor) : -1;
+  // A lone frame has no entry to spare: the transparent colour's own entry serves as the
+  // transparent index, or else the palette gives one up.
+  if (settings.transparent && frameCount == 1 && cellIndex < 0 && static_cast<int>(palette.size()) >= capacity) {
+    palette = colour::buildPalette(histogram.colors(), capacity - 1);
+    cellIndex = entryOf(palette, clearColor);
+  }
   std::vector<Color> table = palette;
-  const int transparentIndex = needsTransparentIndex ? static_cast<int>(table.size()) : -1;
-  if (needsTransparentIndex) table.push_back(0);
+  int transparentIndex = -1;
+  if (frameCount == 1 && cellIndex >= 0) {
+    transparentIndex = cellIndex;
+  } else if (needsTransparentIndex) {
+    transparentIndex = static_cast<int>(table.size());
+    table.push_back(0);
+  }
 
   image.resetImage();
   image.compressionKind = gif::CompressionKind::Lzw;
@@ -109,13 +132,17 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   const std::size_t screenPixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   std::vector<std::uint8_t> indices(screenPixels);
   std::vector<std::uint8_t> previousIndices(screenPixels);
+  // The indices the export would write without transparency; runs and errors follow them.
+  std::vector<std::uint8_t> opaque(screenPixels);
+  std::vector<std::uint8_t> previousOpaque(screenPixels);
   raster::FastBitmap previousBitmap;
   bool previousShared = false;  // previousIndices are into the shared table
   std::vector<Color> localTable;
   constexpr std::uint64_t kExactSlack = 3;
   // Maps a frame through `through` and answers the summed squared error of its pixels.
+  // Pixels drawn in the transparent colour or mapped to `cellIndex` take `clearIndex`.
   const auto mapFrame = [&](const raster::FastBitmap& bitmap, colour::ExactColorLookup& through, int clearIndex,
-                            bool shared, std::uint64_t& clearPixels) {
+                            int cellIndex, bool shared, std::uint64_t& clearPixels) {
     const colour::Palette& colours = through.palette();
     const bool keepUnchanged = shared && previousShared;
     const bool runs = kind == model::PaletteKind::Windows;
@@ -135,14 +162,11 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
       const std::uint8_t* before = keepUnchanged ? previousBitmap.row(y) : nullptr;
       for (int x = 0; x < width; ++x, p += 3, ++at) {
         const Color c = rgb(p[2], p[1], p[0]);
-        if (c == clearColor) {
-          indices[at] = static_cast<std::uint8_t>(clearIndex);
-          ++clearPixels;
-          continue;
-        }
         if (before && before[3 * x] == p[0] && before[3 * x + 1] == p[1] && before[3 * x + 2] == p[2]) {
+          opaque[at] = previousOpaque[at];
           indices[at] = previousIndices[at];
-          if (runs) error += errorOf(indices[at], c);
+          if (runs) error += errorOf(opaque[at], c);
+          if (static_cast<int>(indices[at]) == clearIndex) ++clearPixels;
           continue;
         }
         if (c != previous) {
@@ -152,15 +176,21 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
         }
         std::uint8_t chosen = nearestIndex;
         std::uint64_t chosenError = nearestError;
-        if (runs && x > 0 && indices[at - 1] != chosen && static_cast<int>(indices[at - 1]) != clearIndex) {
-          const std::uint64_t e = errorOf(indices[at - 1], c);
+        if (runs && x > 0 && opaque[at - 1] != chosen) {
+          const std::uint64_t e = errorOf(opaque[at - 1], c);
           if (nearestError > 0 && e <= nearestError + std::max(nearestError, kExactSlack)) {
-            chosen = indices[at - 1];
+            chosen = opaque[at - 1];
             chosenError = e;
           }
         }
-        indices[at] = chosen;
+        opaque[at] = chosen;
         error += chosenError;
+        if (c == clearColor || static_cast<int>(chosen) == cellIndex) {
+          indices[at] = static_cast<std::uint8_t>(clearIndex);
+          ++clearPixels;
+        } else {
+          indices[at] = chosen;
+        }
       }
     }
     return error;
@@ -173,20 +203,21 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     raster::FastBitmap bitmap = frames(i);
     checkSize(bitmap, width, height, i);
     std::uint64_t clearPixels = 0;
-    const std::uint64_t sharedError = mapFrame(bitmap, lookup, transparentIndex, true, clearPixels);
+    const std::uint64_t sharedError = mapFrame(bitmap, lookup, transparentIndex, cellIndex, true, clearPixels);
     ScreenPicture picture;
     picture.indices = &indices;
     picture.table = &table;
     picture.transparentIndex = transparentIndex;
     if (kind == model::PaletteKind::Windows && static_cast<double>(sharedError) > goodEnough) {
       colour::ColorHistogram own;
-      own.add(bitmap, settings.transparent ? std::optional<Color>(clearColor) : std::nullopt);
+      own.add(bitmap);
       const std::vector<colour::WeightedColor> ownColours = own.colors();
       colour::Palette ownPalette = colour::buildPalette(ownColours, capacity - (needsTransparentIndex ? 1 : 0));
       if (!ownPalette.empty() && 2.0 * colour::paletteError(ownColours, ownPalette) < static_cast<double>(sharedError)) {
         colour::ExactColorLookup ownLookup(ownPalette);
         const int ownClear = needsTransparentIndex ? static_cast<int>(ownPalette.size()) : -1;
-        mapFrame(bitmap, ownLookup, ownClear, false, clearPixels);
+        const int ownCell = settings.transparent ? entryOf(ownPalette, clearColor) : -1;
+        mapFrame(bitmap, ownLookup, ownClear, ownCell, false, clearPixels);
         localTable = ownPalette;
         if (needsTransparentIndex) localTable.push_back(0);
         picture.table = &localTable;
@@ -200,6 +231,7 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
     packer.add(picture);
     previousShared = !picture.localTable;
     previousIndices.swap(indices);
+    previousOpaque.swap(opaque);
     previousBitmap = std::move(bitmap);
     if (progress) progress(ExportStage::Assembling, i, frameCount);
   }

@@ -4,8 +4,9 @@
 // palette built from them and packed into the image at once, so no more than one
 // true-colour frame is held at any time. Every setting keeps its meaning: the palette kind
 // decides the colours (an exact nearest-colour palette of the chosen size, the web cube or
-// greys), exactly the pixels rendered in the transparent colour become transparent, and
-// delays and looping are those of the project.
+// greys), the pixels rendered in the transparent colour and those the palette entry equal
+// to it shows become transparent (so a palette colour chosen as transparent clears exactly
+// what the opaque export showed in it), and delays and looping are those of the project.
 
 #include <cstdint>
 #include <functional>

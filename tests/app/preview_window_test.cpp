@@ -105,7 +105,7 @@ class PreviewWindowTest : public QObject {
   void previewCommandWindowAndPalette() {
     Window w;
     QVERIFY(w.main->openProject(demoPath("zefra-banner.lbl")));
-    answerPreview(w);
+    PreviewAnswers& answers = answerPreview(w);
     pagesOf(w)->setCurrentIndex(0);
     QVERIFY(openPreview(w));
     PreviewWindow* preview = w.main->findChild<PreviewWindow*>(QStringLiteral("frmPreview"));
@@ -138,6 +138,10 @@ class PreviewWindowTest : public QObject {
     QVERIFY(transparentBox->isChecked());
     QVERIFY(shown.wait(30000));
     QVERIFY(!w.action("MStart")->isEnabled());
+    // The cell's colour is one the palette made up, and its pixels are now transparent:
+    // nothing to warn about.
+    QVERIFY2(answers.messages.isEmpty(), qPrintable(answers.messages.join('\n')));
+    QCOMPARE(preview->noticeText(), QString());
 
     // Closing the preview clears the palette and enables the command again.
     preview->close();
