@@ -242,8 +242,9 @@ ExportResult exportOne(const ExportArgs& options, const std::string& projectFile
     if (size) {
       // The project at this size for this export only; its resampled pictures live as long.
       scaledPictures.emplace();
+      render::TextLayerRenderer texts(project->screenDpi);
       editor::ResizedFrames resized =
-          editor::resizeFrames(*project, {size->width, size->height, std::nullopt, scaledPictures->path(), {}});
+          editor::resizeFrames(*project, {size->width, size->height, std::nullopt, scaledPictures->path(), {}, &texts});
       std::copy(resized.records.begin(), resized.records.end(), project->records.begin());
       for (std::string& note : resized.notes) result.warnings.push_back(std::move(note));
     }
@@ -348,15 +349,15 @@ void reportOne(const ExportArgs& options, const ExportResult& r, bool batch) {
                 << ": " << rule << "\n";
   }
   if (options.quiet || options.json || isStandardOutput(r.output)) return;
-  if (r.check && r.check->passes())
-    std::cout << (batch ? r.output + ": " : std::string()) << "Passes " << options.check->name << "\n";
   if (batch) {
     std::cout << r.project << " -> " << r.output << ": " << r.statistics.fileSize << " bytes, " << r.statistics.frames
-              << " frames, " << r.statistics.colors << " colours\n";
+              << " frames, " << r.statistics.colors << " colours"
+              << (r.check && r.check->passes() ? "; passes " + options.check->name : std::string()) << "\n";
     return;
   }
   if (!r.note.empty()) std::cout << r.note << "\n";
   for (const std::string& line : exporter::statisticsLines(r.statistics)) std::cout << line << "\n";
+  if (r.check && r.check->passes()) std::cout << "Passes " << options.check->name << "\n";
 }
 
 int runExport(const CommandArgs& args) {

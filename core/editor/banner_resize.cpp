@@ -15,6 +15,7 @@
 #include "io/bmp_writer.h"
 #include "raster/resample.h"
 #include "render/file_resolution.h"
+#include "render/frame_canvas.h"
 #include "render/picture.h"
 
 namespace zefra::editor {
@@ -167,6 +168,16 @@ int anchorOffset(int difference, int halves) {
   return twice >= 0 ? twice / 2 : -((-twice + 1) / 2);
 }
 
+// The drawn box of text slot index + 1 of `record`, at the point size the canvas uses.
+raster::Rect measure(render::TextLayerPainter& painter, const model::LabelProject& project,
+                     const model::FrameRecord& record, int index) {
+  render::TextLayerRequest request;
+  request.record = &record;
+  request.slot = index + 1;
+  request.pointSize = render::textPointSize(project.settings.designDpi, project.screenDpi, record.fontSize[index]);
+  return painter.bounds(request);
+}
+
 }  // namespace
 
 std::span<const BannerSize> standardBannerSizes() { return kStandardSizes; }
@@ -247,6 +258,18 @@ ResizedFrames resizeFrames(const model::LabelProject& project, const ResizeReque
         r.shapeBorderWidth[i] = scaledSize(r.shapeBorderWidth[i], s, 1, 20);
         r.textBorderWidth[i] = scaledSize(r.textBorderWidth[i], s, 1, 20);
         if (const auto name = pictures.replacementFor(r.pictureFile[i], k, i + 1)) r.pictureFile[i].assign(*name);
+      }
+      if (request.textMeasure) {
+        for (int i = 0; i < model::kSlots; ++i) {
+          if (r.text[i].view().empty()) continue;
+          const model::FrameRecord& old = project.frame(k);
+          const raster::Rect before = measure(*request.textMeasure, project, old, i);
+          const raster::Rect after = measure(*request.textMeasure, project, r, i);
+          const double centreX = old.textX[i] + before.width() / 2.0;
+          const double centreY = old.textY[i] + before.height() / 2.0;
+          r.textX[i] = toInt16(centreX * s + offsetX - after.width() / 2.0);
+          r.textY[i] = toInt16(centreY * s + offsetY - after.height() / 2.0);
+        }
       }
       r.borderWidth = scaledSize(r.borderWidth, s, 1, 255);
       r.bevelWidth = scaledSize(r.bevelWidth, s, 1, 255);

@@ -13,6 +13,7 @@
 
 #include "editor/editor.h"
 #include "model/label_project.h"
+#include "render/text_layer_painter.h"
 
 namespace zefra::editor {
 
@@ -48,6 +49,10 @@ struct ResizeRequest {
   // The folder the project is saved in (empty: its file's folder); pictures written there
   // are stored by their bare name.
   std::filesystem::path projectFolder;
+  // Measures texts (not owned). A font does not grow exactly in proportion to its size, so
+  // with a measure a text keeps the centre of its drawn box where the mapping puts it,
+  // and centred text stays centred; without one its corner is mapped like any position.
+  render::TextLayerPainter* textMeasure = nullptr;
 };
 
 struct ResizedFrames {

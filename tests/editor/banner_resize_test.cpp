@@ -203,6 +203,34 @@ TEST_F(BannerResize, EachAnchorShiftsPositionsAndKeepsSizes) {
   EXPECT_EQ(editor->project().frame(1).textY[0], original.textY[0] - 1);
 }
 
+// Text that does not grow in proportion to its font size: 10 pixels a point plus 9 for
+// its 3D edge, 30 pixels high.
+class FixedEdgeText : public render::TextLayerPainter {
+ public:
+  raster::Rect bounds(const render::TextLayerRequest& r) override {
+    return raster::Rect::fromSize(r.record->textX[r.slot - 1], r.record->textY[r.slot - 1], 10 * r.pointSize + 9, 30);
+  }
+  void paint(raster::Canvas&, const render::TextLayerRequest&) override {}
+};
+
+TEST_F(BannerResize, AMeasuredTextKeepsTheCentreOfItsBox) {
+  editor->editFrames(EditScope::AllFrames, "text", [](FrameRecord& f) {
+    f.text[0].assign("Fresh");
+    f.fontSize[0] = 20;
+    f.textX[0] = 30;  // box 30..239, centre 134.5
+    f.textY[0] = 15;
+    f.text[1].assign("");  // an empty slot is not measured: its corner is mapped
+    f.textX[1] = 30;
+  });
+  FixedEdgeText measure;
+  ASSERT_TRUE(resizeProject(*editor, {728, 90, std::nullopt, {}, {}, &measure}).change.applied);
+  const FrameRecord& f = editor->project().frame(1);
+  // Centre 134.5 * 1.5 + 13 = 214.75; the new box is 309 wide: 214.75 - 154.5 = 60.25.
+  EXPECT_EQ(f.textX[0], 60);
+  EXPECT_EQ(f.textY[0], 30);  // centre 30 * 1.5 = 45, less half of the 30 high box
+  EXPECT_EQ(f.textX[1], 58);  // 30 * 1.5 + 13
+}
+
 TEST(BannerSizes, TheStandardSlotsAndSizeTexts) {
   const auto sizes = standardBannerSizes();
   ASSERT_EQ(sizes.size(), 13u);
