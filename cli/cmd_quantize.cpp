@@ -6,12 +6,14 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "command.h"
 #include "options.h"
 #include "output_file.h"
+#include "common/input_file.h"
 #include "colour/color_reduction.h"
 #include "gif/color_table_merge.h"
 #include "gif/gif_image.h"
@@ -68,6 +70,20 @@ std::string lowerExtension(const std::string& path) {
 }
 
 raster::FastBitmap readPicture(const std::string& path) {
+  if (isStreamInput(path)) {
+    // A pipe or standard input has no extension to go by: its first bytes tell.
+    FileBytes file;
+    try {
+      file = readInputOnce(path, io::kMaxPngFileBytes);
+    } catch (const InputFileError& e) {
+      throw std::runtime_error(e.what());
+    }
+    const auto bytes = file.bytes();
+    if (bytes.size() >= 8 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G')
+      return io::readPng(bytes, gif::PixelLimits{}.maxFramePixels);
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return io::readBmp(bytes);
+    throw std::runtime_error((path == "-" ? std::string("standard input") : path) + ": not a PNG or BMP picture");
+  }
   const std::string ext = lowerExtension(path);
   // Refused from the header when the GIF frame could not hold it, before any decoding.
   if (ext == ".png") return io::readPngFile(path, gif::PixelLimits{}.maxFramePixels);

@@ -267,6 +267,16 @@ TEST(CliHostileInputs, ProjectsAndGifsAreReadFromPipesAndStandardInput) {
   const CliResult render = runZefraCli(dir, "render - " + q(dir / "o.png"), "cat " + q(project) + " |");
   EXPECT_EQ(render.exitCode, 0) << render.err;
   EXPECT_TRUE(fs::exists(dir / "o.png"));
+  // A picture to reduce, from standard input: its first bytes tell PNG from BMP.
+  raster::FastBitmap picture(5, 3);
+  picture.fill(rgb(0, 128, 255));
+  io::writeBmpFile(picture, (dir / "pic.bmp").string());
+  const CliResult quantize = runZefraCli(dir, "quantize - " + q(dir / "q.gif") + " < " + q(dir / "pic.bmp"));
+  EXPECT_EQ(quantize.exitCode, 0) << quantize.err;
+  EXPECT_TRUE(contains(quantize.out, "5 x 3, 1 colours")) << quantize.out;
+  const CliResult notPicture = runZefraCli(dir, "quantize - " + q(dir / "q2.gif") + " < " + q(project));
+  EXPECT_EQ(notPicture.exitCode, 1);
+  EXPECT_TRUE(contains(notPicture.err, "standard input: not a PNG or BMP picture")) << notPicture.err;
   // Still limited while reading: a stream longer than any project is refused.
   const CliResult endless = runZefraCli(dir, "info -", "head -c 2000000 /dev/zero | timeout 20");
   EXPECT_EQ(endless.exitCode, 1);

@@ -66,10 +66,13 @@ TEST(CliInputFiles, DirectoriesAreRefusedAtOnceAndFifosAreReadAsPipes) {
   EXPECT_EQ(infoDir.exitCode, 1);
   EXPECT_EQ(infoDir.err, "zefra-cli info: Error reading the file " + folder + ": a directory, not a file\n");
 
+  // A picture from a FIFO is told by its first bytes, not its name.
   const CliResult pngFifo = runZefraCli(dir, "quantize " + shellQuoted(fifo + ".png") + " " +
-                                                 shellQuoted((dir / "out.gif").string()), "mkfifo " + shellQuoted(fifo + ".png") + "; " + kTimeout);
+                                                 shellQuoted((dir / "out.gif").string()),
+                                        "mkfifo " + shellQuoted(fifo + ".png") + "; (printf 'GIF89a' > " +
+                                            shellQuoted(fifo + ".png") + " &); " + kTimeout);
   EXPECT_EQ(pngFifo.exitCode, 1);
-  EXPECT_TRUE(contains(pngFifo.err, fifo + ".png: not a regular file")) << pngFifo.err;
+  EXPECT_TRUE(contains(pngFifo.err, fifo + ".png: not a PNG or BMP picture")) << pngFifo.err;
 }
 
 TEST(CliInputFiles, OversizedFilesAreRefusedBeforeReading) {
