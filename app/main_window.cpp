@@ -50,13 +50,16 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
 
   buildActions();
   buildFrameToolActions();
+  buildBannerActions();
   buildMenus();
   buildFrameToolMenus(findChild<QMenu*>(QStringLiteral("Edit1")), findChild<QMenu*>(QStringLiteral("View1")));
+  buildBannerMenus(findChild<QMenu*>(QStringLiteral("File1")), findChild<QMenu*>(QStringLiteral("Edit1")));
   buildToolBar();
   buildFrameToolButtons();
   buildCentralArea();
   buildStatusBar();
   panels = PropertyPages::build(*pages, *editing, *this->prompts);
+  connectExportPreferences();
 
   aboutBox = new AboutBox(this);
   helpWindow = new HelpWindow(programFolder(QStringLiteral("Help")), this);
@@ -263,6 +266,7 @@ void MainWindow::showFileState() {
   // The mark tells unsaved changes apart, a recovered project's above all.
   setWindowTitle(QString::fromStdString(editor().caption()) + (editor().modified() ? QStringLiteral("*") : QString()));
   saveAction->setEnabled(editor().saveEnabled());
+  saveUntitledAction->setEnabled(!editor().saveEnabled());
 }
 
 void MainWindow::updateFramePane() {

@@ -99,6 +99,10 @@ class MainWindow : public QMainWindow {
   void onTweenFrames();
   void onImportGif();
   void onEditPicture();
+  // Banners for ad slots (main_window_banner.cpp).
+  void onNewBanner();
+  void onResizeBanner();
+  void onExportGif();
 
  protected:
   bool event(QEvent* event) override;
@@ -128,6 +132,10 @@ class MainWindow : public QMainWindow {
   void buildFrameToolButtons();
   void buildCanvasEditing();
   void updateFrameToolActions();
+  void buildBannerActions();
+  void buildBannerMenus(QMenu* file, QMenu* edit);
+  void connectExportPreferences();
+  void loadExportPreferences();
   void updateZoomActions();
   QSize canvasRoom() const;
   void beginLongJob(bool disablePreview);
@@ -192,6 +200,13 @@ class MainWindow : public QMainWindow {
   QAction* zoomOutAction = nullptr;
   CanvasEditing* canvasEditor = nullptr;
   ExternalPictureEditor* pictureEditor = nullptr;
+  QAction* newBannerAction = nullptr;
+  QAction* resizeBannerAction = nullptr;
+  QAction* exportGifAction = nullptr;
+  QAction* saveUntitledAction = nullptr;  // Ctrl+S while the project has no file
+  QLabel* exportPane = nullptr;           // "Exported NAME.gif: 33.6 KB"
+  std::string preferencesFile;            // whose export choices the GIF page shows
+  bool preferencesLoaded = false;
 
   PropertyPages panels;
   UndoActions* undoActions = nullptr;

@@ -90,7 +90,7 @@ bool MainWindow::onSave() {
 bool MainWindow::onSaveAs() {
   const model::LabelProject& project = editor().project();
   const QString proposed = QFileInfo(QString::fromStdString(project.fileName.str())).completeBaseName();
-  const QString path = prompts->saveProjectPath(this, toQString(project.projectDir.view()), proposed);
+  const QString path = prompts->saveProjectPath(this, startFolder(toQString(project.projectDir.view())), proposed);
   if (path.isEmpty()) return false;
   const editor::SaveResult result = editing->saveAs(path.toStdString());
   if (!result.ok) {

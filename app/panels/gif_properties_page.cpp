@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "panels/export_limits_box.h"
 #include "session/editor_session.h"
 #include "widgets/color_button.h"
 
@@ -90,7 +91,10 @@ GifPropertiesPage::GifPropertiesPage(EditorSession& session, PanelDialogs& dialo
   exportRow->addWidget(classicBox);
   exportRow->addStretch();
   grid->addLayout(exportRow, 2, 0, 1, 2);
-  grid->addWidget(globalPalette, 0, 2, 3, 1);
+  limits = new ExportLimitsBox(this);
+  connect(limits, &ExportLimitsBox::changed, this, &GifPropertiesPage::exportSettingsChanged);
+  grid->addWidget(limits, 3, 0, 1, 2);
+  grid->addWidget(globalPalette, 0, 2, 4, 1);
   grid->setColumnStretch(2, 1);
   grid->setRowStretch(1, 1);
 

@@ -11,6 +11,8 @@ class QGroupBox;
 
 namespace zefra::app {
 
+class ExportLimitsBox;
+
 class GifPropertiesPage : public PropertyPage {
   Q_OBJECT
 
@@ -23,6 +25,8 @@ class GifPropertiesPage : public PropertyPage {
   bool classicExport() const;
   // The "Global Palette" group; the palette panel is placed in its layout.
   QGroupBox* globalPaletteGroup() const { return globalPalette; }
+  // Size limit, ad check and plays (kept per project by the window).
+  ExportLimitsBox* exportLimits() const { return limits; }
 
  Q_SIGNALS:
   // Transparency, palette, colour count or looping changed: an open preview rebuilds.
@@ -39,6 +43,7 @@ class GifPropertiesPage : public PropertyPage {
   QCheckBox* loopBox = nullptr;     // "ChBox5"
   QCheckBox* classicBox = nullptr;  // "ChBoxClassic"
   ColorButton* transparentColor = nullptr;
+  ExportLimitsBox* limits = nullptr;
 };
 
 }  // namespace zefra::app

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFileInfo>
 
 namespace zefra::app {
@@ -35,5 +36,12 @@ QString findDataRoot(const QString& programDir) {
 }
 
 QString dataRoot() { return findDataRoot(appDir()); }
+
+QString startFolder(const QString& lastUsed) {
+  if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir()) return lastUsed;
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) return pictures;
+  return QDir::homePath();
+}
 
 }  // namespace zefra::app

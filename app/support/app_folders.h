@@ -23,4 +23,8 @@ QString programFolder(const QString& name);
 QString findDataRoot(const QString& programDir);
 QString dataRoot();
 
+// Where a file dialog starts: the last folder used when it still exists, else the user's
+// Pictures folder, else the home folder (never the program's own folder).
+QString startFolder(const QString& lastUsed);
+
 }  // namespace zefra::app

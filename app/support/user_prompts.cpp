@@ -1,6 +1,7 @@
 #include "support/user_prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <algorithm>
 
@@ -61,6 +62,18 @@ QString UserPrompts::openGifPath(QWidget* parent, const QString& directory) {
   QFileDialog dialog(parent, QObject::tr("Import GIF"), directory, QStringLiteral("GIF Images (*.gif)"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+QString UserPrompts::saveGifPath(QWidget* parent, const QString& proposedPath) {
+  const QFileInfo proposed(proposedPath);
+  QFileDialog dialog(parent, QObject::tr("Export GIF"), proposed.absolutePath(), QStringLiteral("GIF Images (*.gif)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("gif"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  dialog.selectFile(proposed.fileName());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }

@@ -34,6 +34,9 @@ class UserPrompts : public PanelDialogs {
   virtual std::optional<int> tweenCount(QWidget* parent, int maximum);
   // "Import GIF...": the GIF file to import; an empty answer means the user cancelled.
   virtual QString openGifPath(QWidget* parent, const QString& directory);
+  // "Export GIF...": where to write the GIF, starting at `proposedPath` (its folder and
+  // name); asks before overwriting; an empty answer means the user cancelled.
+  virtual QString saveGifPath(QWidget* parent, const QString& proposedPath);
 
   // A refused entry of a property page, as an error with the caption "Zefra".
   void invalidEntry(QWidget* parent, const QString& text) override { error(parent, QStringLiteral("Zefra"), text); }

@@ -75,6 +75,13 @@ class ScriptedPrompts : public UserPrompts {
     gifPaths.pop_front();
     return p;
   }
+  // "Export GIF...": answers in order; with none left the user cancels.
+  std::deque<QString> gifSavePaths;
+  QString lastGifProposal;
+  QString saveGifPath(QWidget*, const QString& proposedPath) override {
+    lastGifProposal = proposedPath;
+    return next(gifSavePaths).value_or(QString());
+  }
   QString saveProjectPath(QWidget*, const QString& directory, const QString& proposedName) override {
     ++log.saveDialogs;
     log.lastSaveDirectory = directory;

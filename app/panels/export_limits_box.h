@@ -1,0 +1,46 @@
+#pragma once
+// The "Export" group of the GIF Properties page: the size limit, the ad check (with the
+// rules of the Custom profile) and the play count. None of them has a field in the
+// project file; the window keeps them per project in the settings.
+
+#include <QGroupBox>
+
+#include "editor/export_preferences.h"
+
+class QCheckBox;
+class QComboBox;
+class QSpinBox;
+class QWidget;
+
+namespace zefra::app {
+
+class ExportLimitsBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  explicit ExportLimitsBox(QWidget* parent = nullptr);
+
+  // The controls' values; the export path is not shown and stays as set.
+  editor::ExportPreferences preferences() const;
+  // Fills the controls without emitting changed().
+  void setPreferences(const editor::ExportPreferences& preferences);
+
+ Q_SIGNALS:
+  void changed();
+
+ private:
+  void showCustomRules();
+
+  editor::ExportPreferences held;
+  QCheckBox* limitBox = nullptr;
+  QSpinBox* limitSpin = nullptr;
+  QComboBox* checkCombo = nullptr;
+  QSpinBox* playsSpin = nullptr;
+  QWidget* customRules = nullptr;
+  QSpinBox* customKb = nullptr;
+  QSpinBox* customSeconds = nullptr;
+  QSpinBox* customPlays = nullptr;
+  QSpinBox* customFps = nullptr;
+};
+
+}  // namespace zefra::app
