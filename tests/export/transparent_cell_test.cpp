@@ -104,10 +104,12 @@ void expectOnlyCellCleared(const std::vector<gif::RgbaImage>& opaque, const std:
 }
 
 TEST(TransparentCell, QuantisedCellColourClearsExactlyThePixelsShownInIt) {
-  for (const char* name : {"zefra-banner.lbl", "picture-banner.lbl"}) {
-    SCOPED_TRACE(name);
+  for (const char* name : {"zefra-banner.lbl", "picture-banner.lbl"})
+  for (const ExportMethod method : {ExportMethod::Standard, ExportMethod::Classic}) {
+    SCOPED_TRACE(std::string(name) + (method == ExportMethod::Classic ? ", classic" : ", standard"));
     const Banner banner(name);
     ExportSettings settings = exportSettingsOf(banner.project());
+    settings.method = method;
     settings.transparent = false;
     gif::GifImage opaqueImage;
     exportProject(banner.project(), settings, opaqueImage);
