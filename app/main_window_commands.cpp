@@ -48,9 +48,7 @@ void MainWindow::onNew() {
 
 void MainWindow::onOpen() {
   if (editor().modified() && askToSaveChanges() == QMessageBox::Cancel) return;
-  QString folder = toQString(editor().project().projectDir.view());
-  if (folder.isEmpty()) folder = programFolder(QStringLiteral("Demo"));
-  const QString path = prompts->openProjectPath(this, folder);
+  const QString path = prompts->openProjectPath(this, startFolder(toQString(editor().project().projectDir.view())));
   if (path.isEmpty()) return;
   // The project is loaded here, in this window; the settings are written as they were
   // when opening handed over to a fresh program.

@@ -21,6 +21,7 @@
 #include "editor/image_editor_command.h"
 #include "editor/picture_watch.h"
 #include "main_window.h"
+#include "support/app_folders.h"
 #include "support/external_picture_editor.h"
 #include "support/qt_conversions.h"
 #include "widgets/canvas_editing.h"
@@ -161,8 +162,7 @@ void MainWindow::onTweenFrames() {
 
 void MainWindow::onImportGif() {
   const model::LabelProject& p = editor().project();
-  QString folder = toQString(p.projectDir.view());
-  const QString gif = prompts->openGifPath(this, folder);
+  const QString gif = prompts->openGifPath(this, startFolder(toQString(p.projectDir.view())));
   if (gif.isEmpty()) return;
   // The pictures go beside the project; a project not saved yet keeps them beside the GIF.
   const QString pictureFolder = editor().saveEnabled() ? QFileInfo(toQString(p.fileName.view())).absolutePath()

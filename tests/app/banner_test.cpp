@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <functional>
 
@@ -146,6 +147,25 @@ class BannerTest : public QObject {
     QTest::keyClick(w.main.get(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(w.log.saveDialogs, 2);
     QVERIFY(!w.main->editor().modified());
+  }
+
+  void fileDialogsStartInTheLastFolderElsePicturesOrHome() {
+    Window w;
+    w.main->session().setProjectDir("");
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString expected = QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+    w.trigger("MOpen");
+    QCOMPARE(w.log.lastOpenDirectory, expected);
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.lastSaveDirectory, expected);
+    QVERIFY(!w.log.lastOpenDirectory.startsWith(QCoreApplication::applicationDirPath()));
+    // A folder used before wins while it exists.
+    w.main->session().setProjectDir(scratch.path().toStdString());
+    w.trigger("MOpen");
+    QCOMPARE(w.log.lastOpenDirectory, scratch.path());
+    w.main->session().setProjectDir((scratch.path() + QStringLiteral("/gone")).toStdString());
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.lastSaveDirectory, expected);
   }
 
   void exportGifWritesWhatTheCommandLineWrites() {
