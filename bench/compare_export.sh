@@ -1,40 +1,44 @@
 #!/usr/bin/env bash
 # Zefra's export of the 127-frame benchmark banner beside ImageMagick and gifsicle.
 #
-#   bench/compare_export.sh [BUILD_DIR]
+#   bench/compare_export.sh [BUILD_DIR] [RUNS]
 #
-# export_bench --dump renders the frames once and writes them as PNG together with
-# Zefra's GIF and its export times. ImageMagick then builds an optimised GIF from the
-# same PNG frames (convert -delay ... -layers Optimize), and gifsicle -O3 re-optimises
-# Zefra's file. Times are the best of three wall-clock runs.
+# export_bench --dump renders the frames once and writes them as PNG, the project as
+# banner.lbl and Zefra's GIF. Then, RUNS times each (default 5), as whole processes:
+# `zefra-cli export banner.lbl` (load, render, export, write) and ImageMagick building an
+# optimised GIF from the PNG frames (convert -delay ... -layers Optimize). Prints the
+# median wall time with min-max and user+system CPU time of each, and the ratio of the
+# medians; gifsicle -O3 re-optimising Zefra's file shows how much smaller it could be.
 set -euo pipefail
+TIMEFORMAT='%R %U %S'
 build=${1:-build}
+runs=${2:-5}
 bench="$build/bench/export_bench"
+cli="$build/cli/zefra-cli"
 [ -x "$bench" ] || { echo "missing $bench (build with -DZEFRA_BUILD_BENCHMARKS=ON)" >&2; exit 1; }
+[ -x "$cli" ] || { echo "missing $cli" >&2; exit 1; }
 work=$(mktemp -d /tmp/zefra-compare.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 "$bench" --dump "$work" >"$work/zefra.txt"
-zefra_full=$(awk '/zefra_export_seconds/ {print $2}' "$work/zefra.txt")
-zefra_assemble=$(awk '/zefra_assemble_seconds/ {print $2}' "$work/zefra.txt")
-zefra_bytes=$(stat -c %s "$work/zefra.gif")
 
-best_of_three() {  # prints the best wall-clock seconds of three runs of "$@"
-  local best=
-  for _ in 1 2 3; do
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    best=$(echo "$t0 $t1 $best" | awk '{d = $2 - $1; if ($3 == "" || d < $3) print d; else print $3}')
+# Runs "$@" $runs times; prints "median min max cpu_median" in seconds.
+timed() {
+  local times="$work/times.txt"
+  : >"$times"
+  for _ in $(seq "$runs"); do
+    { time "$@" >/dev/null 2>&1; } 2>"$work/one.txt"
+    awk '{printf "%s %.3f\n", $1, $2 + $3}' "$work/one.txt" >>"$times"
   done
-  printf '%.3f' "$best"
+  sort -n -k1 "$times" | awk '{w[NR] = $1} END {printf "%.3f %.3f %.3f ", w[int((NR + 1) / 2)], w[1], w[NR]}'
+  sort -n -k2 "$times" | awk '{c[NR] = $2} END {printf "%.3f\n", c[int((NR + 1) / 2)]}'
 }
 
-row() { printf '%-44s %10s %12s\n' "$1" "$2" "$3"; }
-row "tool" "seconds" "bytes"
-row "Zefra: render + export (127 frames)" "$zefra_full" "$zefra_bytes"
-row "Zefra: export from rendered frames" "$zefra_assemble" "$zefra_bytes"
+row() { printf '%-46s %8s %15s %8s %10s\n' "$@"; }
+row "tool ($runs runs)" "median" "min-max" "cpu" "bytes"
+
+read -r z_med z_min z_max z_cpu < <(timed "$cli" export "$work/banner.lbl" "$work/cli.gif" --quiet)
+row "zefra-cli export banner.lbl (127 frames)" "$z_med" "$z_min-$z_max" "$z_cpu" "$(stat -c %s "$work/cli.gif")"
 
 if command -v convert-im6.q16 >/dev/null; then
   args=()
@@ -43,17 +47,18 @@ if command -v convert-im6.q16 >/dev/null; then
     args+=(-delay "$delay" "$(printf '%s/frame-%03d.png' "$work" "$i")")
     i=$((i + 1))
   done <"$work/delays.txt"
-  t=$(best_of_three convert-im6.q16 "${args[@]}" -loop 0 -layers Optimize "$work/im.gif")
-  row "ImageMagick: PNG frames -layers Optimize" "$t" "$(stat -c %s "$work/im.gif")"
+  read -r m_med m_min m_max m_cpu < <(timed convert-im6.q16 "${args[@]}" -loop 0 -layers Optimize "$work/im.gif")
+  row "ImageMagick: PNG frames -layers Optimize" "$m_med" "$m_min-$m_max" "$m_cpu" "$(stat -c %s "$work/im.gif")"
+  awk -v z="$z_med" -v m="$m_med" -v zc="$z_cpu" -v mc="$m_cpu" 'BEGIN {
+    printf "zefra-cli export is %.1fx faster than ImageMagick (median wall time; %.1fx in CPU time)\n", m / z, mc / zc }'
 else
   echo "ImageMagick (convert-im6.q16) not installed: skipped"
 fi
 
 if command -v gifsicle >/dev/null; then
-  t=$(best_of_three gifsicle -O3 "$work/zefra.gif" -o "$work/zefra-O3.gif")
-  o3=$(stat -c %s "$work/zefra-O3.gif")
-  row "gifsicle -O3 on Zefra's GIF" "$t" "$o3"
-  awk -v a="$zefra_bytes" -v b="$o3" 'BEGIN { printf "gifsicle -O3 shrinks Zefra'"'"'s file by %.1f %%\n", 100 * (a - b) / a }'
+  gifsicle -O3 "$work/cli.gif" -o "$work/zefra-O3.gif"
+  awk -v a="$(stat -c %s "$work/cli.gif")" -v b="$(stat -c %s "$work/zefra-O3.gif")" \
+    'BEGIN { printf "gifsicle -O3 shrinks Zefra'"'"'s file by %.1f %%\n", 100 * (a - b) / a }'
 else
   echo "gifsicle not installed: skipped"
 fi

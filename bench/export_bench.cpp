@@ -4,8 +4,8 @@
 //   export_bench [benchmark options]   run the benchmarks
 //   export_bench --dump DIR            write the rendered frames (frame-NNN.png), their
 //                                      delays (delays.txt, hundredths) and Zefra's GIF
-//                                      (zefra.gif) for bench/compare_export.sh, and print
-//                                      the export time
+//                                      (zefra.gif) and the project (banner.lbl) for
+//                                      bench/compare_export.sh, and print the export time
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,6 +26,7 @@
 #include "export/project_export.h"
 #include "export/project_renderer.h"
 #include "gif/gif_image.h"
+#include "io/lbl_writer.h"
 #include "io/png_writer.h"
 #include "model/label_project.h"
 #include "render/text_layer_renderer.h"
@@ -117,6 +118,11 @@ int dump(const std::filesystem::path& dir) {
     std::snprintf(name, sizeof name, "frame-%03zu.png", i + 1);
     io::writePngFile(frames[i], dir / name);
     delayFile << exporter::delayCentiseconds(delays[i]) << "\n";
+  }
+  {
+    // The writer stores paths relative to the project, so it writes a copy.
+    model::LabelProject copy = *project;
+    io::writeLblFile(dir / "banner.lbl", copy);
   }
   const exporter::ExportSettings settings = exporter::exportSettingsOf(*project);
   std::vector<std::uint8_t> bytes;

@@ -1,13 +1,19 @@
 #include "export/animation_encoder.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
-#include "export/frame_packer.h"
 #include "colour/color_histogram.h"
-#include "colour/exact_color_lookup.h"
-#include "colour/palette_builder.h"
+#include "export/frame_mapper.h"
+#include "export/frame_packer.h"
+#include "export/ordered_workers.h"
 
 namespace zefra::exporter {
 
@@ -21,21 +27,167 @@ void checkSize(const raster::FastBitmap& bitmap, int width, int height, int fram
   }
 }
 
-// The first entry of `palette` equal to `color`, -1 when there is none.
-int entryOf(const colour::Palette& palette, Color color) {
-  for (std::size_t i = 0; i < palette.size(); ++i)
-    if ((palette[i] & 0xFFFFFF) == (color & 0xFFFFFF)) return static_cast<int>(i);
-  return -1;
+int threadCount(const EncodeOptions& options) {
+  if (options.threads > 0) return options.threads;
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
 }
 
-model::PaletteKind knownKind(model::PaletteKind kind) {
-  switch (kind) {
-    case model::PaletteKind::Netscape:
-    case model::PaletteKind::Grayscale:
-      return kind;
-    default:
-      return model::PaletteKind::Windows;
+// The frame sources of the drawing threads: the caller's, then one more from the
+// options' maker for each thread that draws at the same time as the others.
+class SourcePool {
+ public:
+  SourcePool(const FrameSource& first, const std::function<FrameSource()>& make) : make(make) { idle.push_back(&first); }
+
+  const FrameSource* take() {
+    std::lock_guard<std::mutex> guard(lock);
+    if (idle.empty()) {
+      made.push_back(std::make_unique<FrameSource>(make()));
+      return made.back().get();
+    }
+    const FrameSource* source = idle.back();
+    idle.pop_back();
+    return source;
   }
+  void giveBack(const FrameSource* source) {
+    std::lock_guard<std::mutex> guard(lock);
+    idle.push_back(source);
+  }
+
+ private:
+  const std::function<FrameSource()>& make;
+  std::mutex lock;
+  std::vector<const FrameSource*> idle;
+  std::vector<std::unique_ptr<FrameSource>> made;
+};
+
+// Pass one when the frames fit the memory budget: each frame is drawn once, on worker
+// threads, while this thread counts their colours in frame order.
+std::vector<raster::FastBitmap> drawAndCount(const EncodeTarget& target, const FrameSource& frames,
+                                             const EncodeOptions& options, colour::ColorHistogram& histogram,
+                                             const ExportProgress& progress) {
+  const int count = target.frameCount;
+  std::vector<raster::FastBitmap> kept(static_cast<std::size_t>(count));
+  SourcePool sources(frames, options.threadSource);
+  const int drawing = options.threadSource ? threadCount(options) : 1;
+  OrderedWorkers workers(count, [&](int i) {
+    const FrameSource* source = sources.take();
+    raster::FastBitmap bitmap;
+    try {
+      bitmap = (*source)(i + 1);
+    } catch (...) {
+      sources.giveBack(source);
+      throw;
+    }
+    sources.giveBack(source);
+    checkSize(bitmap, target.width, target.height, i + 1);
+    kept[static_cast<std::size_t>(i)] = std::move(bitmap);
+  }, drawing);
+  for (int i = 0; i < count; ++i) {
+    workers.waitFor(i);
+    countColours(target, kept[static_cast<std::size_t>(i)], histogram);
+    if (progress) progress(ExportStage::Rendering, i + 1, count);
+  }
+  return kept;
+}
+
+// Pass one when they do not: every frame is drawn, counted and dropped.
+void countEachFrame(const EncodeTarget& target, const FrameSource& frames, colour::ColorHistogram& histogram,
+                    const ExportProgress& progress) {
+  for (int i = 1; i <= target.frameCount; ++i) {
+    const raster::FastBitmap bitmap = frames(i);
+    checkSize(bitmap, target.width, target.height, i);
+    countColours(target, bitmap, histogram);
+    if (progress) progress(ExportStage::Rendering, i, target.frameCount);
+  }
+}
+
+// Mapped frames handed from the mapping thread to the packing one, a few at a time.
+class MappedQueue {
+ public:
+  void push(MappedFrame frame) {
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [&] { return waiting.size() < kDepth || closed; });
+    if (closed) return;
+    waiting.push_back(std::move(frame));
+    changed.notify_all();
+  }
+  // Rethrows what the mapping thread threw.
+  MappedFrame pop() {
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [&] { return !waiting.empty() || error; });
+    if (waiting.empty()) std::rethrow_exception(error);
+    MappedFrame frame = std::move(waiting.front());
+    waiting.pop_front();
+    changed.notify_all();
+    return frame;
+  }
+  void fail(std::exception_ptr e) {
+    std::lock_guard<std::mutex> guard(lock);
+    error = e;
+    changed.notify_all();
+  }
+  // The packing side gives up: a waiting push returns, later ones drop their frame.
+  void close() {
+    std::lock_guard<std::mutex> guard(lock);
+    closed = true;
+    changed.notify_all();
+  }
+  bool isClosed() {
+    std::lock_guard<std::mutex> guard(lock);
+    return closed;
+  }
+
+ private:
+  static constexpr std::size_t kDepth = 4;
+  std::mutex lock;
+  std::condition_variable changed;
+  std::deque<MappedFrame> waiting;
+  std::exception_ptr error;
+  bool closed = false;
+};
+
+void packFrame(FramePacker& packer, const MappedFrame& frame, const FittedPalette& fitted, int delayMs) {
+  ScreenPicture picture;
+  picture.indices = &frame.indices;
+  picture.localTable = !frame.localTable.empty();
+  picture.table = picture.localTable ? &frame.localTable : &fitted.table;
+  picture.transparentIndex = frame.transparentIndex;
+  picture.delayCs = delayCentiseconds(delayMs);
+  packer.add(picture);
+}
+
+// Pass two: frame i (0-based) comes from next(i), is mapped and packed in order. With more
+// than one thread the mapping runs on its own thread, a few frames ahead of the packing.
+std::uint64_t mapAndPack(const EncodeTarget& target, const std::function<raster::FastBitmap(int)>& next,
+                         FrameMapper& mapper, const FittedPalette& fitted, FramePacker& packer,
+                         const std::vector<int>& delaysMs, int threads, const ExportProgress& progress) {
+  std::uint64_t clearPixels = 0;
+  const auto pack = [&](const MappedFrame& frame, int i) {
+    clearPixels += frame.clearPixels;
+    packFrame(packer, frame, fitted, delaysMs[static_cast<std::size_t>(i)]);
+    if (progress) progress(ExportStage::Assembling, i + 1, target.frameCount);
+  };
+  if (threads <= 1 || target.frameCount == 1) {
+    for (int i = 0; i < target.frameCount; ++i) pack(mapper.map(next(i)), i);
+    return clearPixels;
+  }
+  MappedQueue queue;
+  std::thread mapping([&] {
+    try {
+      for (int i = 0; i < target.frameCount && !queue.isClosed(); ++i) queue.push(mapper.map(next(i)));
+    } catch (...) {
+      queue.fail(std::current_exception());
+    }
+  });
+  try {
+    for (int i = 0; i < target.frameCount; ++i) pack(queue.pop(), i);
+  } catch (...) {
+    queue.close();
+    mapping.join();
+    throw;
+  }
+  mapping.join();
+  return clearPixels;
 }
 
 }  // namespace
@@ -59,182 +211,42 @@ Color targetColorFor(model::PaletteKind kind, Color color) {
 
 ExportReport encodeAnimation(int frameCount, int width, int height, const FrameSource& frames,
                              const std::vector<int>& delaysMs, const ExportSettings& settings, gif::GifImage& image,
-                             const ExportProgress& progress, EncodeReport* details) {
+                             const ExportProgress& progress, EncodeReport* details, const EncodeOptions& options) {
   if (frameCount < 1) throw std::invalid_argument("A project has at least one frame");
   if (static_cast<int>(delaysMs.size()) != frameCount) throw std::invalid_argument("One delay per frame is needed");
   if (width < 1 || height < 1) throw std::runtime_error("Invalid image dimensions");
+  const EncodeTarget target = encodeTargetOf(frameCount, width, height, settings);
 
-  const model::PaletteKind kind = knownKind(settings.paletteKind);
-  const int capacity = kind == model::PaletteKind::Windows ? 1 << reductionBitsFor(settings.colorCountIndex) : 256;
-  // Unchanged pixels of later frames are written with the transparent index, so an
-  // animation keeps one table entry free for it, as does a transparent export.
-  const bool needsTransparentIndex = settings.transparent || frameCount > 1;
-  const Color clearColor = settings.transparent ? (settings.transparentColor & 0xFFFFFF) : 0xFFFFFFFFu;
-
-  // First pass: the colours of the whole animation, the transparent colour's pixels
-  // included, so a transparent export chooses the palette the opaque one does.
+  // Pass one: the colours of the whole animation, from frames kept for pass two when they
+  // fit the budget.
+  const bool keep = static_cast<double>(target.framePixels()) * 3.0 * frameCount <=
+                    static_cast<double>(options.frameMemoryBudget);
   colour::ColorHistogram histogram;
-  for (int i = 1; i <= frameCount; ++i) {
-    const raster::FastBitmap bitmap = frames(i);
-    checkSize(bitmap, width, height, i);
-    if (kind == model::PaletteKind::Windows) {
-      histogram.add(bitmap);
-    } else {
-      for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-          const Color c = bitmap.pixel(x, y);
-          histogram.add(targetColorFor(kind, c));
-        }
-    }
-    if (progress) progress(ExportStage::Rendering, i, frameCount);
+  std::vector<raster::FastBitmap> kept;
+  if (keep) {
+    kept = drawAndCount(target, frames, options, histogram, progress);
+  } else {
+    countEachFrame(target, frames, histogram, progress);
   }
-  // A transparent export leaves out every pixel drawn in the transparent colour and every
-  // pixel the opaque export shows in it: the entry equal to it (the palette cell a user
-  // made transparent is usually a colour no pixel has exactly) is mapped to as before and
-  // then written as the transparent index.
-  colour::Palette palette = colour::buildPalette(histogram.colors(), capacity - (frameCount > 1 ? 1 : 0));
-  if (palette.empty()) palette.push_back(0);
-  int cellIndex = settings.transparent ? entryOf(palette, clearColor) : -1;
-  // A lone frame has no entry to spare: the transparent colour's own entry serves as the
-  // transparent index, or else the palette gives one up.
-  if (settings.transparent && frameCount == 1 && cellIndex < 0 && static_cast<int>(palette.size()) >= capacity) {
-    palette = colour::buildPalette(histogram.colors(), capacity - 1);
-    cellIndex = entryOf(palette, clearColor);
-  }
-  std::vector<Color> table = palette;
-  int transparentIndex = -1;
-  if (frameCount == 1 && cellIndex >= 0) {
-    transparentIndex = cellIndex;
-  } else if (needsTransparentIndex) {
-    transparentIndex = static_cast<int>(table.size());
-    table.push_back(0);
-  }
+  const FittedPalette fitted = fitPalette(target, histogram);
 
   image.resetImage();
   image.compressionKind = gif::CompressionKind::Lzw;
   image.setScreenWidth(width);
   image.setScreenHeight(height);
-  image.globalTable().importColors(table);
+  image.globalTable().importColors(fitted.table);
 
-  // Second pass: each frame is reduced as soon as it is drawn. A pixel whose colour is
-  // the one it had in the previous frame keeps the index it had there, so the packer
-  // finds every unchanged area.
-  //
-  // Elsewhere a pixel whose colour the palette does not hold exactly takes the entry of its
-  // left neighbour instead of its own nearest one when that at most doubles its error (or
-  // adds no more than a level or so). Longer runs of one index are what LZW compresses
-  // best: banners with photographs or shaded text get 1-2 % smaller for a few tenths of a
-  // decibel, at levels where the difference cannot be seen. Exact colours never move.
-  colour::ExactColorLookup lookup(palette);
+  // Pass two: each frame mapped to the palette and packed into the image.
+  FrameMapper mapper(target, fitted);
   FramePacker packer(image, width, height);
-  int localFrames = 0;
-  std::uint64_t transparentPixels = 0;
-  const std::size_t screenPixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  std::vector<std::uint8_t> indices(screenPixels);
-  std::vector<std::uint8_t> previousIndices(screenPixels);
-  // The indices the export would write without transparency; runs and errors follow them.
-  std::vector<std::uint8_t> opaque(screenPixels);
-  std::vector<std::uint8_t> previousOpaque(screenPixels);
-  raster::FastBitmap previousBitmap;
-  bool previousShared = false;  // previousIndices are into the shared table
-  std::vector<Color> localTable;
-  constexpr std::uint64_t kExactSlack = 3;
-  // Maps a frame through `through` and answers the summed squared error of its pixels.
-  // Pixels drawn in the transparent colour or mapped to `cellIndex` take `clearIndex`.
-  const auto mapFrame = [&](const raster::FastBitmap& bitmap, colour::ExactColorLookup& through, int clearIndex,
-                            int cellIndex, bool shared, std::uint64_t& clearPixels) {
-    const colour::Palette& colours = through.palette();
-    const bool keepUnchanged = shared && previousShared;
-    const bool runs = kind == model::PaletteKind::Windows;
-    const auto errorOf = [&](int index, Color c) {
-      const Color got = colours[static_cast<std::size_t>(index)];
-      const int dr = redOf(got) - redOf(c), dg = greenOf(got) - greenOf(c), db = blueOf(got) - blueOf(c);
-      return static_cast<std::uint64_t>(dr * dr + dg * dg + db * db);
-    };
-    std::uint64_t error = 0;
-    clearPixels = 0;
-    Color previous = 0xFFFFFFFFu;
-    std::uint8_t nearestIndex = 0;
-    std::uint64_t nearestError = 0;
-    std::size_t at = 0;
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* p = bitmap.row(y);
-      const std::uint8_t* before = keepUnchanged ? previousBitmap.row(y) : nullptr;
-      for (int x = 0; x < width; ++x, p += 3, ++at) {
-        const Color c = rgb(p[2], p[1], p[0]);
-        if (before && before[3 * x] == p[0] && before[3 * x + 1] == p[1] && before[3 * x + 2] == p[2]) {
-          opaque[at] = previousOpaque[at];
-          indices[at] = previousIndices[at];
-          if (runs) error += errorOf(opaque[at], c);
-          if (static_cast<int>(indices[at]) == clearIndex) ++clearPixels;
-          continue;
-        }
-        if (c != previous) {
-          previous = c;
-          nearestIndex = static_cast<std::uint8_t>(through.indexFor(targetColorFor(kind, c)));
-          nearestError = runs ? errorOf(nearestIndex, c) : 0;
-        }
-        std::uint8_t chosen = nearestIndex;
-        std::uint64_t chosenError = nearestError;
-        if (runs && x > 0 && opaque[at - 1] != chosen) {
-          const std::uint64_t e = errorOf(opaque[at - 1], c);
-          if (nearestError > 0 && e <= nearestError + std::max(nearestError, kExactSlack)) {
-            chosen = opaque[at - 1];
-            chosenError = e;
-          }
-        }
-        opaque[at] = chosen;
-        error += chosenError;
-        if (c == clearColor || static_cast<int>(chosen) == cellIndex) {
-          indices[at] = static_cast<std::uint8_t>(clearIndex);
-          ++clearPixels;
-        } else {
-          indices[at] = chosen;
-        }
-      }
-    }
-    return error;
+  const auto next = [&](int i) {
+    if (keep) return std::move(kept[static_cast<std::size_t>(i)]);
+    raster::FastBitmap bitmap = frames(i + 1);
+    checkSize(bitmap, width, height, i + 1);
+    return bitmap;
   };
-  // A frame the shared palette serves badly (for example one whose colours appear in no
-  // other frame) gets a table of its own when that at least halves its error.
-  const std::uint64_t pixelsPerFrame = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-  const double goodEnough = 3.0 * static_cast<double>(pixelsPerFrame) * 255.0 * 255.0 / 31622.8;  // 45 dB
-  for (int i = 1; i <= frameCount; ++i) {
-    raster::FastBitmap bitmap = frames(i);
-    checkSize(bitmap, width, height, i);
-    std::uint64_t clearPixels = 0;
-    const std::uint64_t sharedError = mapFrame(bitmap, lookup, transparentIndex, cellIndex, true, clearPixels);
-    ScreenPicture picture;
-    picture.indices = &indices;
-    picture.table = &table;
-    picture.transparentIndex = transparentIndex;
-    if (kind == model::PaletteKind::Windows && static_cast<double>(sharedError) > goodEnough) {
-      colour::ColorHistogram own;
-      own.add(bitmap);
-      const std::vector<colour::WeightedColor> ownColours = own.colors();
-      colour::Palette ownPalette = colour::buildPalette(ownColours, capacity - (needsTransparentIndex ? 1 : 0));
-      if (!ownPalette.empty() && 2.0 * colour::paletteError(ownColours, ownPalette) < static_cast<double>(sharedError)) {
-        colour::ExactColorLookup ownLookup(ownPalette);
-        const int ownClear = needsTransparentIndex ? static_cast<int>(ownPalette.size()) : -1;
-        const int ownCell = settings.transparent ? entryOf(ownPalette, clearColor) : -1;
-        mapFrame(bitmap, ownLookup, ownClear, ownCell, false, clearPixels);
-        localTable = ownPalette;
-        if (needsTransparentIndex) localTable.push_back(0);
-        picture.table = &localTable;
-        picture.transparentIndex = ownClear;
-        picture.localTable = true;
-        ++localFrames;
-      }
-    }
-    transparentPixels += clearPixels;
-    picture.delayCs = delayCentiseconds(delaysMs[static_cast<std::size_t>(i - 1)]);
-    packer.add(picture);
-    previousShared = !picture.localTable;
-    previousIndices.swap(indices);
-    previousOpaque.swap(opaque);
-    previousBitmap = std::move(bitmap);
-    if (progress) progress(ExportStage::Assembling, i, frameCount);
-  }
+  const std::uint64_t transparentPixels =
+      mapAndPack(target, next, mapper, fitted, packer, delaysMs, threadCount(options), progress);
   packer.finish(loopBlockCount(settings));
   image.releaseCaches();
 
@@ -244,21 +256,21 @@ ExportReport encodeAnimation(int frameCount, int width, int height, const FrameS
   if (settings.transparent) report.transparentColor = settings.transparentColor;
   if (details) {
     details->framesWritten = packer.framesWritten();
-    details->colors = static_cast<int>(palette.size());
+    details->colors = static_cast<int>(fitted.palette.size());
     details->transparentPixels = transparentPixels;
-    details->localTables = localFrames;
+    details->localTables = mapper.localTables();
   }
   return report;
 }
 
 ExportReport encodeProject(const model::LabelProject& project, const ExportSettings& settings,
                            const FrameSource& frames, gif::GifImage& image, const ExportProgress& progress,
-                           EncodeReport* details) {
+                           EncodeReport* details, const EncodeOptions& options) {
   const int frameCount = std::clamp<int>(project.frameCount, 1, model::kMaxFrames);
   std::vector<int> delays;
   for (int i = 1; i <= frameCount; ++i) delays.push_back(project.frame(i).delayMs);
   return encodeAnimation(frameCount, project.frame(1).width, project.frame(1).height, frames, delays, settings, image,
-                         progress, details);
+                         progress, details, options);
 }
 
 }  // namespace zefra::exporter

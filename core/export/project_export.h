@@ -26,9 +26,12 @@ struct ProjectExport {
 // changing the project, and builds `image` with the settings' method (encodeProject, or
 // createGif for Classic). Texts take their glyphs from `glyphs` (the program's shared
 // cache when null); a caller exporting on another thread than the one that draws the
-// editor's canvas passes a cache of its own, since a cache serves one thread.
+// editor's canvas passes a cache of its own, since a cache serves one thread. Further
+// drawing threads of the standard method draw with renderers and caches of their own
+// (options.threadSource is set here).
 ProjectExport exportProject(const model::LabelProject& project, const ExportSettings& settings, gif::GifImage& image,
-                            const ExportProgress& progress = {}, text3d::GlyphCache* glyphs = nullptr);
+                            const ExportProgress& progress = {}, text3d::GlyphCache* glyphs = nullptr,
+                            EncodeOptions options = {});
 
 // What the user must be told about the transparent colour of a transparent export that
 // could not do what was asked: nothing became transparent (the standard method, when the

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -244,20 +246,92 @@ TEST(AnimationEncoderTest, ColoursBeyondThePaletteStayNearAndUnchangedPixelsKeep
     }
 }
 
-TEST(AnimationEncoderTest, FramesAreDrawnTwiceInOrderAndNeverHeldTogether) {
+TEST(AnimationEncoderTest, FramesWithinTheBudgetAreDrawnOnceAndLargerOnesTwiceInOrder) {
   Clip clip;
   for (int i = 0; i < 4; ++i) {
     clip.frames.emplace_back(10, 4);
     clip.frames.back().fill(rgb(static_cast<std::uint8_t>(40 * i), 0, 0));
     clip.delaysMs.push_back(100);
   }
-  std::vector<int> calls;
-  gif::GifImage image;
-  encodeAnimation(4, 10, 4, [&](int i) { calls.push_back(i); return clip.frames[static_cast<std::size_t>(i - 1)]; },
-                  clip.delaysMs, ExportSettings{}, image);
-  EXPECT_EQ(calls, (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4}));
-  EXPECT_THROW(encodeAnimation(2, 10, 5, [&](int) { return FastBitmap(10, 4); }, {100, 100}, ExportSettings{}, image),
-               std::runtime_error);
+  const auto encodeWith = [&](std::size_t budget, std::vector<int>& calls) {
+    EncodeOptions options;
+    options.frameMemoryBudget = budget;
+    gif::GifImage image;
+    encodeAnimation(4, 10, 4, [&](int i) { calls.push_back(i); return clip.frames[static_cast<std::size_t>(i - 1)]; },
+                    clip.delaysMs, ExportSettings{}, image, {}, nullptr, options);
+    return image.saveToBytes();
+  };
+  std::vector<int> once, twice;
+  const std::vector<std::uint8_t> kept = encodeWith(4 * 10 * 4 * 3, once);  // exactly the four frames
+  const std::vector<std::uint8_t> redrawn = encodeWith(4 * 10 * 4 * 3 - 1, twice);
+  EXPECT_EQ(once, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(twice, (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4}));
+  EXPECT_EQ(kept, redrawn);
+  for (std::size_t budget : {std::size_t{0}, std::size_t{1} << 20}) {
+    EncodeOptions options;
+    options.frameMemoryBudget = budget;
+    gif::GifImage image;
+    EXPECT_THROW(encodeAnimation(2, 10, 5, [&](int) { return FastBitmap(10, 4); }, {100, 100}, ExportSettings{}, image,
+                                 {}, nullptr, options),
+                 std::runtime_error)
+        << budget;
+  }
+}
+
+TEST(AnimationEncoderTest, DrawingThreadsShareTheFramesAndStopOnAnError) {
+  Clip clip;
+  for (int i = 0; i < 24; ++i) {
+    clip.frames.emplace_back(16, 8);
+    clip.frames.back().fill(rgb(static_cast<std::uint8_t>(10 * i), static_cast<std::uint8_t>(255 - 10 * i), 7));
+    clip.frames.back().setPixel(i % 16, i % 8, rgb(1, 2, 3));
+    clip.delaysMs.push_back(50);
+  }
+  std::mutex lock;
+  std::vector<int> drawn;
+  int sourcesMade = 0;
+  const auto draw = [&](int i) {
+    std::lock_guard<std::mutex> guard(lock);
+    drawn.push_back(i);
+    return clip.frames[static_cast<std::size_t>(i - 1)];
+  };
+  EncodeOptions options;
+  options.threads = 3;
+  options.threadSource = [&]() -> FrameSource {
+    ++sourcesMade;
+    return draw;
+  };
+  gif::GifImage threaded;
+  encodeAnimation(24, 16, 8, draw, clip.delaysMs, ExportSettings{}, threaded, {}, nullptr, options);
+  std::sort(drawn.begin(), drawn.end());
+  std::vector<int> each(24);
+  std::iota(each.begin(), each.end(), 1);
+  EXPECT_EQ(drawn, each);  // every frame once, whichever thread drew it
+  EXPECT_LE(sourcesMade, 2);
+  EncodeOptions single;
+  single.threads = 1;
+  gif::GifImage alone;
+  encodeAnimation(24, 16, 8, draw, clip.delaysMs, ExportSettings{}, alone, {}, nullptr, single);
+  EXPECT_EQ(threaded.saveToBytes(), alone.saveToBytes());
+
+  // A failing frame, or a progress callback that cancels while frames are being mapped,
+  // ends the export with that error; no thread is left behind.
+  gif::GifImage failed;
+  const FrameSource broken = [&](int i) { return i == 17 ? FastBitmap(3, 3) : draw(i); };
+  EncodeOptions brokenEverywhere = options;
+  brokenEverywhere.threadSource = [&] { return broken; };
+  EXPECT_THROW(
+      encodeAnimation(24, 16, 8, broken, clip.delaysMs, ExportSettings{}, failed, {}, nullptr, brokenEverywhere),
+      std::runtime_error);
+  struct Cancelled {};
+  const ExportProgress cancel = [](ExportStage stage, int frame, int) {
+    if (stage == ExportStage::Assembling && frame == 3) throw Cancelled{};
+  };
+  for (std::size_t budget : {std::size_t{0}, std::size_t{1} << 20}) {
+    options.frameMemoryBudget = budget;
+    EXPECT_THROW(encodeAnimation(24, 16, 8, draw, clip.delaysMs, ExportSettings{}, failed, cancel, nullptr, options),
+                 Cancelled)
+        << budget;
+  }
 }
 
 TEST(AnimationEncoderTest, SettingsKeepTheirMeaning) {
