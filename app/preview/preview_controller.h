@@ -22,6 +22,7 @@
 #include "gif/gif_image.h"
 #include "model/label_project.h"
 #include "preview/background_export.h"
+#include "preview/gif_size_meter.h"
 #include "preview/preview_prompts.h"
 #include "preview/preview_window.h"
 #include "widgets/palette_panel.h"
@@ -58,8 +59,8 @@ class PreviewController : public QObject {
   Q_OBJECT
 
  public:
-  // The pause after an edit before an open preview is rebuilt.
-  static constexpr int kPauseMs = 300;
+  // The pause after an edit before an open preview is rebuilt: the live size's.
+  static constexpr int kPauseMs = GifSizeMeter::kPauseMs;
 
   PreviewController(PreviewHost host, std::unique_ptr<PreviewPrompts> prompts = nullptr, QObject* parent = nullptr);
   ~PreviewController() override;
