@@ -81,9 +81,6 @@ void MainWindow::buildBannerMenus(QMenu* file, QMenu* edit) {
   file->insertSeparator(recentFiles->menuAction());
   edit->addSeparator();
   edit->addAction(resizeBannerAction);
-  exportPane = new QLabel(this);
-  exportPane->setObjectName(QStringLiteral("RzPaneExport"));
-  statusBar()->addWidget(exportPane);
   // The export choices follow the project file.
   connect(editing, &EditorSession::fileStateChanged, this, &MainWindow::loadExportPreferences);
 }
@@ -98,6 +95,10 @@ void MainWindow::loadExportPreferences() {
 }
 
 void MainWindow::connectExportPreferences() {
+  // After the frame pane, sharing the room that is left with the object pane.
+  exportPane = new QLabel(this);
+  exportPane->setObjectName(QStringLiteral("RzPaneExport"));
+  statusBar()->insertWidget(2, exportPane, 1);
   ExportLimitsBox* box = panels.gifProperties->exportLimits();
   connect(box, &ExportLimitsBox::changed, this, [this, box] {
     editor::writeExportPreferences(*settingsStore, editor().project().fileName.str(), box->preferences());
@@ -237,17 +238,24 @@ void MainWindow::onExportGif() {
     showError(outcome.error);
     return;
   }
+  // The pane says what was written and whether the check passed; what the limit changed
+  // and each broken rule are in its tooltip, read with the text by a screen reader.
   QString text = tr("Exported %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(exporter::kilobytesText(outcome.bytes)));
   if (limit > 0) text += tr(" of %1").arg(QString::fromStdString(exporter::kilobytesText(limit)));
-  if (!outcome.note.isEmpty()) text += QStringLiteral(" (") + outcome.note + QStringLiteral(")");
+  QStringList details;
+  if (!outcome.note.isEmpty()) details << tr("Size limit: %1").arg(outcome.note);
   if (outcome.check) {
-    text += QStringLiteral("; ") +
-            (outcome.check->passes() ? tr("passes %1").arg(QString::fromStdString(profile->name))
-                                     : tr("fails %1: %2").arg(QString::fromStdString(profile->name),
-                                                               QString::fromStdString(exporter::adCheckSummary(*profile, *outcome.check))));
+    const QString name = QString::fromStdString(profile->name);
+    text += QStringLiteral("; ") + (outcome.check->passes() ? tr("passes %1").arg(name) : tr("fails %1").arg(name));
+    for (const std::string& rule : outcome.check->broken) details << QString::fromStdString(rule);
   }
   exportPane->setText(text);
+  exportPane->setToolTip(details.join(QLatin1Char('\n')));
   exportPane->setAccessibleName(text);
+  exportPane->setAccessibleDescription(details.join(QStringLiteral("; ")));
+  // The panes leave the message little room in a narrow window: for a while it takes the
+  // whole bar, then stays in its pane.
+  statusBar()->showMessage(text, 15000);
   preferences.lastExportPath = path.toStdString();
   panels.gifProperties->exportLimits()->setPreferences(preferences);
   editor::writeExportPreferences(*settingsStore, projectFile, preferences);

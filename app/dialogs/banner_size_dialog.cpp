@@ -23,7 +23,7 @@ namespace {
 // The chosen size as a rectangle of the same proportions, fitted into the widget.
 class ProportionDrawing : public QWidget {
  public:
-  ProportionDrawing(std::function<QSize()> size, QWidget* parent) : QWidget(parent), size(std::move(size)) {
+  ProportionDrawing(std::function<QSize()> chosen, QWidget* parent) : QWidget(parent), chosen(std::move(chosen)) {
     setFixedSize(130, 130);
     setAccessibleName(tr("Proportions"));
   }
@@ -31,7 +31,7 @@ class ProportionDrawing : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    const QSize banner = size();
+    const QSize banner = chosen();
     if (banner.isEmpty()) return;
     const QSize room = this->size() - QSize(10, 10);
     const QSize shown = banner.scaled(room, Qt::KeepAspectRatio).expandedTo(QSize(2, 2));
@@ -42,7 +42,7 @@ class ProportionDrawing : public QWidget {
   }
 
  private:
-  std::function<QSize()> size;
+  std::function<QSize()> chosen;
 };
 
 struct AnchorPlace {
@@ -79,6 +79,7 @@ BannerSizeDialog::BannerSizeDialog(Purpose purpose, int width, int height, QWidg
   }
   new QListWidgetItem(tr("Custom"), sizes);
   sizes->setMinimumWidth(sizes->sizeHintForColumn(0) + 30);
+  sizes->setMinimumHeight(sizes->sizeHintForRow(0) * sizes->count() + 2 * sizes->frameWidth() + 4);
   sizeLabel->setBuddy(sizes);
 
   widthSpin = new QSpinBox(this);
