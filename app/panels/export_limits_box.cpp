@@ -112,19 +112,22 @@ editor::ExportPreferences ExportLimitsBox::preferences() const {
 
 void ExportLimitsBox::setPreferences(const editor::ExportPreferences& p) {
   held = p;
-  const QSignalBlocker blocks[] = {QSignalBlocker(this), QSignalBlocker(limitBox), QSignalBlocker(limitSpin),
-                                   QSignalBlocker(checkCombo), QSignalBlocker(playsSpin), QSignalBlocker(customKb),
-                                   QSignalBlocker(customSeconds), QSignalBlocker(customPlays), QSignalBlocker(customFps)};
-  limitBox->setChecked(p.sizeLimitOn);
-  limitSpin->setEnabled(p.sizeLimitOn);
-  limitSpin->setValue(p.sizeLimitKb);
-  checkCombo->setCurrentIndex(static_cast<int>(p.adCheck));
-  playsSpin->setValue(p.plays);
-  customKb->setValue(p.customMaxKb);
-  customSeconds->setValue(p.customMaxSeconds);
-  customPlays->setValue(p.customMaxPlays);
-  customFps->setValue(p.customMaxFps);
-  showCustomRules();
+  {
+    const QSignalBlocker blocks[] = {QSignalBlocker(limitBox),      QSignalBlocker(limitSpin),   QSignalBlocker(checkCombo),
+                                     QSignalBlocker(playsSpin),     QSignalBlocker(customKb),    QSignalBlocker(customSeconds),
+                                     QSignalBlocker(customPlays),   QSignalBlocker(customFps)};
+    limitBox->setChecked(p.sizeLimitOn);
+    limitSpin->setEnabled(p.sizeLimitOn);
+    limitSpin->setValue(p.sizeLimitKb);
+    checkCombo->setCurrentIndex(static_cast<int>(p.adCheck));
+    playsSpin->setValue(p.plays);
+    customKb->setValue(p.customMaxKb);
+    customSeconds->setValue(p.customMaxSeconds);
+    customPlays->setValue(p.customMaxPlays);
+    customFps->setValue(p.customMaxFps);
+    showCustomRules();
+  }
+  Q_EMIT shown();
 }
 
 }  // namespace zefra::app

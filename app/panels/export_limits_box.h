@@ -26,7 +26,10 @@ class ExportLimitsBox : public QGroupBox {
   void setPreferences(const editor::ExportPreferences& preferences);
 
  Q_SIGNALS:
+  // The user changed a control.
   void changed();
+  // setPreferences() filled the controls (another project's choices).
+  void shown();
 
  private:
   void showCustomRules();

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QLabel>
 
+#include "export/ad_check.h"
+
 namespace zefra::app {
 
 GifSizeMeter::GifSizeMeter(QLabel* sizePane, Source projectSource, QObject* parent)
@@ -19,6 +21,27 @@ GifSizeMeter::GifSizeMeter(QLabel* sizePane, Source projectSource, QObject* pare
 
 QString GifSizeMeter::paneText(std::uint64_t bytes) {
   return QStringLiteral("GIF: %1 bytes").arg(groupedNumber(bytes));
+}
+
+QString GifSizeMeter::paneText(std::uint64_t bytes, std::optional<std::uint64_t> limit) {
+  if (!limit) return paneText(bytes);
+  QString text = paneText(bytes) + QStringLiteral(" (%1 of %2")
+                                        .arg(QString::fromStdString(exporter::kilobytesText(bytes)),
+                                             QString::fromStdString(exporter::kilobytesText(*limit)));
+  if (bytes > *limit)
+    text += tr(", over by %1").arg(QString::fromStdString(exporter::kilobytesText(bytes - *limit)));
+  return text + QLatin1Char(')');
+}
+
+void GifSizeMeter::setLimit(std::optional<std::uint64_t> bytes) {
+  limit = bytes;
+  if (lastSize && pane && pane->isEnabled()) showSize();
+}
+
+void GifSizeMeter::showSize() {
+  pane->setText(paneText(*lastSize, limit));
+  // Red says "over" to those who see it; the words say it to everyone.
+  pane->setStyleSheet(limit && *lastSize > *limit ? QStringLiteral("color: #c00000;") : QString());
 }
 
 void GifSizeMeter::projectChanged() {
@@ -54,7 +77,7 @@ void GifSizeMeter::exportFinished(const ExportResult& result) {
   }
   lastSize = result.fileSize;
   if (pane) {
-    pane->setText(paneText(result.fileSize));
+    showSize();
     pane->setToolTip(tr("Size of the GIF file the project gives now"));
     pane->setEnabled(true);
   }

@@ -43,6 +43,11 @@ class GifSizeMeter : public QObject {
   int exportsRun() const { return exporter.jobsRun(); }
 
   static QString paneText(std::uint64_t bytes);
+  // With a size limit: "GIF: 34,378 bytes (33.6 KB of 40 KB)", and ", over by 3.4 KB" when
+  // the figure is past it.
+  static QString paneText(std::uint64_t bytes, std::optional<std::uint64_t> limit);
+  // The limit the pane measures against (none: the figure alone); shown at once.
+  void setLimit(std::optional<std::uint64_t> bytes);
 
  Q_SIGNALS:
   void sizeChanged(quint64 bytes);
@@ -51,12 +56,14 @@ class GifSizeMeter : public QObject {
  private:
   void startExport();
   void exportFinished(const ExportResult& result);
+  void showSize();
 
   QLabel* pane;
   Source source;
   QTimer pause;
   BackgroundExport exporter;
   std::optional<std::uint64_t> lastSize;
+  std::optional<std::uint64_t> limit;
   qint64 editTime = 0;
   qint64 latencyMs = 0;
 };

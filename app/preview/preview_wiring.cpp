@@ -13,6 +13,7 @@
 
 #include "export/export_settings.h"
 #include "main_window.h"
+#include "panels/export_limits_box.h"
 #include "preview/gif_size_meter.h"
 #include "preview/preview_controller.h"
 #include "session/editor_session.h"
@@ -80,6 +81,20 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
     if (change.projectReplaced) meter->measureNow();
     else meter->projectChanged();
   });
+  // The size limit of the GIF page is what the figure is measured against; the play count
+  // changes the loop block and so the size.
+  if (auto* limits = window.findChild<ExportLimitsBox*>(QStringLiteral("GroupExport"))) {
+    const auto applyLimit = [this, limits] {
+      const editor::ExportPreferences p = limits->preferences();
+      meter->setLimit(p.sizeLimitOn ? std::optional<std::uint64_t>(std::uint64_t(p.sizeLimitKb) * 1024) : std::nullopt);
+    };
+    connect(limits, &ExportLimitsBox::changed, this, [this, applyLimit] {
+      applyLimit();
+      meter->projectChanged();
+    });
+    connect(limits, &ExportLimitsBox::shown, this, applyLimit);
+    applyLimit();
+  }
   placePalette();
   for (const char* name : {"ChBox5", "ChBoxClassic"}) {
     if (auto* box = window.findChild<QCheckBox*>(QLatin1String(name))) {
@@ -106,6 +121,8 @@ exporter::ExportSettings PreviewWiring::exportSettings() const {
   settings.loop = loop ? loop->isChecked() : true;
   const auto* classic = window.findChild<QCheckBox*>(QStringLiteral("ChBoxClassic"));
   if (classic && classic->isChecked()) settings.method = exporter::ExportMethod::Classic;
+  if (const auto* limits = window.findChild<ExportLimitsBox*>(QStringLiteral("GroupExport")))
+    settings.plays = limits->preferences().plays;
   return settings;
 }
 

@@ -18,6 +18,7 @@
 #include "dialogs/banner_size_dialog.h"
 #include "editor/banner_resize.h"
 #include "panels/export_limits_box.h"
+#include "preview/gif_size_meter.h"
 #include "window_driver.h"
 
 namespace zefra::app {
@@ -192,6 +193,14 @@ class BannerTest : public QObject {
     QCOMPARE(w.prompts->lastGifProposal, gif);
   }
 
+  void liveSizeTextWithALimit() {
+    QCOMPARE(GifSizeMeter::paneText(34378, std::nullopt), QStringLiteral("GIF: 34,378 bytes"));
+    QCOMPARE(GifSizeMeter::paneText(34378, 40 * 1024), QStringLiteral("GIF: 34,378 bytes (33.6 KB of 40 KB)"));
+    QCOMPARE(GifSizeMeter::paneText(34378, 20 * 1024),
+             QStringLiteral("GIF: 34,378 bytes (33.6 KB of 20 KB, over by 13.6 KB)"));
+    QCOMPARE(GifSizeMeter::paneText(20480, 20 * 1024), QStringLiteral("GIF: 20,480 bytes (20 KB of 20 KB)"));
+  }
+
   void sizeLimitAndAdCheckAreKeptPerProject() {
     const QString project = copyDemo();
     {
@@ -213,6 +222,17 @@ class BannerTest : public QObject {
       const QString pane = w.pane("RzPaneExport");
       QVERIFY2(pane.contains(QStringLiteral(" of 20 KB")), qPrintable(pane));
       QVERIFY2(pane.contains(QStringLiteral("IAB")), qPrintable(pane));
+      // The live size measures against the limit: the demo's 34,378 bytes are over 20 KB.
+      auto* sizePane = w.main->findChild<QLabel*>(QStringLiteral("GifSizePane"));
+      QVERIFY(sizePane);
+      QTRY_VERIFY2(sizePane->text().contains(QStringLiteral(" KB of 20 KB, over by ")), qPrintable(sizePane->text()));
+      QVERIFY(sizePane->text().startsWith(QStringLiteral("GIF: ")));
+      QVERIFY(sizePane->accessibleName().isEmpty());  // read as its text, the figure included
+      QVERIFY(sizePane->styleSheet().contains(QStringLiteral("color")));
+      kb->setValue(100);
+      QTRY_VERIFY2(sizePane->text().endsWith(QStringLiteral(" KB of 100 KB)")), qPrintable(sizePane->text()));
+      QVERIFY(sizePane->styleSheet().isEmpty());
+      kb->setValue(20);
       // A limit nothing reaches writes nothing and says how small it can get.
       kb->setValue(1);
       const QString tiny = scratch.filePath(QStringLiteral("tiny.gif"));
