@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Whole-process GIF decoding, Zefra beside giflib: `zefra-cli gif-info --pixels` and
-# bench/giflib_gif_info both read a 1600 x 1600 photo-like GIF (256 colours, smooth value
+# bench/giflib_gif_info both read a SIZE x SIZE (default 1600) photo-like GIF (256 colours, smooth value
 # noise, edges and grain), decode it and print the CRC-32 of its pixels. Each program runs
 # RUNS times, alternating; the script prints the median and best wall time of each and
 # their ratio, and checks that both computed the same checksum.
 #
-#   bench/compare_gif_info.sh [BUILD_DIR] [RUNS]     (defaults: build, 41)
+#   bench/compare_gif_info.sh [BUILD_DIR] [RUNS] [SIZE]    (defaults: build, 41, 1600)
 set -euo pipefail
 build=${1:-build}
 runs=${2:-41}
+size=${3:-1600}
 cli=$build/cli/zefra-cli
 peer=$build/bench/giflib_gif_info
 for program in "$cli" "$peer"; do
@@ -24,10 +25,10 @@ if [[ -n ${GIF:-} ]]; then
 else
 # The picture is written as a BMP by plain Python and reduced by zefra-cli quantize
 # (octree, Floyd-Steinberg), so no imaging module is needed.
-python3 - "$work/photo.bmp" <<'PY'
+python3 - "$work/photo.bmp" "$size" <<'PY'
 import random, struct, sys
 random.seed(7)
-W = H = 1600
+W = H = int(sys.argv[2])
 # Value noise at three scales (smooth lighting, texture), a few hard-edged shapes, grain.
 def grid(n):
     return [[random.random() for _ in range(n + 1)] for _ in range(n + 1)]
@@ -92,7 +93,7 @@ for ((i = 0; i < runs; ++i)); do
 done
 # "median best" of column $2 of file $1, in milliseconds.
 summary() { awk -v c="$2" '{print $c}' "$1" | sort -n | awk '{a[NR]=$1} END {printf "%.2f %.2f\n", a[int((NR+1)/2)]/1000, a[1]/1000}'; }
-echo "file: $(wc -c <"$gif") bytes, 1600 x 1600, crc32 $zefra_crc, $runs runs each, alternating"
+echo "file: $(wc -c <"$gif") bytes, $size x $size, crc32 $zefra_crc, $runs runs each, alternating"
 report() {
   local what=$1 column=$2 zm zb gm gb
   read -r zm zb < <(summary "$work/zefra" "$column")
