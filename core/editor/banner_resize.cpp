@@ -267,8 +267,16 @@ ResizedFrames resizeFrames(const model::LabelProject& project, const ResizeReque
           const raster::Rect after = measure(*request.textMeasure, project, r, i);
           const double centreX = old.textX[i] + before.width() / 2.0;
           const double centreY = old.textY[i] + before.height() / 2.0;
-          r.textX[i] = toInt16(centreX * s + offsetX - after.width() / 2.0);
-          r.textY[i] = toInt16(centreY * s + offsetY - after.height() / 2.0);
+          double x = centreX * s + offsetX - after.width() / 2.0;
+          double y = centreY * s + offsetY - after.height() / 2.0;
+          // A text that a font grown out of proportion pushes past an edge it kept to
+          // moves back inside.
+          if (old.textX[i] >= 0 && old.textX[i] + before.width() <= w && after.width() <= request.width)
+            x = std::clamp(x, 0.0, static_cast<double>(request.width - after.width()));
+          if (old.textY[i] >= 0 && old.textY[i] + before.height() <= h && after.height() <= request.height)
+            y = std::clamp(y, 0.0, static_cast<double>(request.height - after.height()));
+          r.textX[i] = toInt16(x);
+          r.textY[i] = toInt16(y);
         }
       }
       r.borderWidth = scaledSize(r.borderWidth, s, 1, 255);

@@ -50,8 +50,9 @@ struct ResizeRequest {
   // are stored by their bare name.
   std::filesystem::path projectFolder;
   // Measures texts (not owned). A font does not grow exactly in proportion to its size, so
-  // with a measure a text keeps the centre of its drawn box where the mapping puts it,
-  // and centred text stays centred; without one its corner is mapped like any position.
+  // with a measure a text keeps the centre of its drawn box where the mapping puts it, so
+  // centred text stays centred, and a text that stood inside the banner stays inside;
+  // without one its corner is mapped like any position.
   render::TextLayerPainter* textMeasure = nullptr;
 };
 

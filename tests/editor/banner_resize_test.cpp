@@ -231,6 +231,24 @@ TEST_F(BannerResize, AMeasuredTextKeepsTheCentreOfItsBox) {
   EXPECT_EQ(f.textX[1], 58);  // 30 * 1.5 + 13
 }
 
+TEST_F(BannerResize, AMeasuredTextThatFitStaysInside) {
+  editor->editFrames(EditScope::AllFrames, "text", [](FrameRecord& f) {
+    f.text[0].assign("banners");
+    f.fontSize[0] = 20;
+    f.textX[0] = 258;  // box 258..467 of 468: inside
+    f.textY[0] = 20;
+    f.text[1].assign("wide");
+    f.fontSize[1] = 20;
+    f.textX[1] = 300;  // box 300..509: already past the edge, left as mapped
+  });
+  FixedEdgeText measure;
+  // 300 x 250: s = 0.641, font 13 points, a box of 139 centred at 232.4: it would end at 302.
+  ASSERT_TRUE(resizeProject(*editor, {300, 250, std::nullopt, {}, {}, &measure}).change.applied);
+  const FrameRecord& f = editor->project().frame(1);
+  EXPECT_EQ(f.textX[0], 300 - 139);
+  EXPECT_GT(f.textX[1] + 139, 300);
+}
+
 TEST(BannerSizes, TheStandardSlotsAndSizeTexts) {
   const auto sizes = standardBannerSizes();
   ASSERT_EQ(sizes.size(), 13u);
