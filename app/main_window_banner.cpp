@@ -27,25 +27,13 @@
 #include "main_window.h"
 #include "panels/export_limits_box.h"
 #include "panels/gif_properties_page.h"
+#include "preview/background_export.h"
 #include "render/text_layer_renderer.h"
 #include "support/app_folders.h"
 #include "support/qt_conversions.h"
 
 namespace zefra::app {
 namespace {
-
-// The ad profile the preferences ask for, or nothing for "None".
-std::optional<exporter::AdProfile> adProfileOf(const editor::ExportPreferences& p) {
-  switch (p.adCheck) {
-    case editor::AdCheckChoice::Iab: return exporter::iabProfile();
-    case editor::AdCheckChoice::GoogleAds: return exporter::googleAdsProfile();
-    case editor::AdCheckChoice::Custom:
-      return exporter::AdProfile{"Custom", static_cast<std::uint64_t>(p.customMaxKb) * 1024, p.customMaxSeconds * 1000,
-                                 p.customMaxPlays, static_cast<double>(p.customMaxFps)};
-    case editor::AdCheckChoice::None: break;
-  }
-  return std::nullopt;
-}
 
 // What one export produced, for the status bar.
 struct GifExportOutcome {
@@ -172,7 +160,7 @@ void MainWindow::onExportGif() {
   settings.plays = preferences.plays;
   if (panels.gifProperties->classicExport()) settings.method = exporter::ExportMethod::Classic;
   const std::optional<exporter::AdProfile> profile = adProfileOf(preferences);
-  const std::uint64_t limit = preferences.sizeLimitOn ? static_cast<std::uint64_t>(preferences.sizeLimitKb) * 1024 : 0;
+  const std::uint64_t limit = sizeLimitOf(preferences);
   if (limit > 0) settings.method = exporter::ExportMethod::Standard;  // the search picks among standard exports
 
   QProgressDialog progress(tr("Exporting %1...").arg(QFileInfo(path).fileName()), QString(), 0, 0, this);
@@ -192,14 +180,10 @@ void MainWindow::onExportGif() {
         const exporter::BudgetChoice choice = exporter::exportWithinBudget(
             *copy, settings, [&](int frame) { return renderer.render(frame); }, limit, image);
         if (!choice.fits) {
-          outcome.error = tr("No export fits in %1 KB; the smallest reachable is %2 (%3). Nothing was written.")
-                              .arg(preferences.sizeLimitKb)
-                              .arg(QString::fromStdString(exporter::kilobytesText(choice.bytes)),
-                                   QString::fromStdString(exporter::describeChoice(choice, settings)));
+          outcome.error = limitFailureOf(choice, settings, limit);
           return;
         }
-        if (choice.colors > 0 || !choice.droppedFrames.empty())
-          outcome.note = QString::fromStdString(exporter::describeChoice(choice, settings));
+        outcome.note = limitNoteOf(choice, settings);
       } else {
         exporter::exportProject(*copy, settings, image, [&progress](exporter::ExportStage, int frame, int count) {
           QMetaObject::invokeMethod(&progress, [&progress, frame, count] {

@@ -23,6 +23,22 @@ QSpinBox* ruleSpin(QWidget* parent, const char* name, int maximum, const QString
 
 }  // namespace
 
+std::optional<exporter::AdProfile> adProfileOf(const editor::ExportPreferences& p) {
+  switch (p.adCheck) {
+    case editor::AdCheckChoice::Iab: return exporter::iabProfile();
+    case editor::AdCheckChoice::GoogleAds: return exporter::googleAdsProfile();
+    case editor::AdCheckChoice::Custom:
+      return exporter::AdProfile{"Custom", static_cast<std::uint64_t>(p.customMaxKb) * 1024, p.customMaxSeconds * 1000,
+                                 p.customMaxPlays, static_cast<double>(p.customMaxFps)};
+    case editor::AdCheckChoice::None: break;
+  }
+  return std::nullopt;
+}
+
+std::uint64_t sizeLimitOf(const editor::ExportPreferences& p) {
+  return p.sizeLimitOn ? static_cast<std::uint64_t>(p.sizeLimitKb) * 1024 : 0;
+}
+
 ExportLimitsBox::ExportLimitsBox(QWidget* parent) : QGroupBox(tr("Export"), parent) {
   setObjectName(QStringLiteral("GroupExport"));
 

@@ -5,7 +5,11 @@
 
 #include <QGroupBox>
 
+#include <cstdint>
+#include <optional>
+
 #include "editor/export_preferences.h"
+#include "export/ad_check.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,6 +17,11 @@ class QSpinBox;
 class QWidget;
 
 namespace zefra::app {
+
+// The ad profile the choices ask for, or nothing for "None".
+std::optional<exporter::AdProfile> adProfileOf(const editor::ExportPreferences& preferences);
+// The size limit in bytes, 0 when it is off.
+std::uint64_t sizeLimitOf(const editor::ExportPreferences& preferences);
 
 class ExportLimitsBox : public QGroupBox {
   Q_OBJECT

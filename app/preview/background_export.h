@@ -18,6 +18,7 @@
 
 #include "export/animation_export.h"
 #include "export/export_settings.h"
+#include "export/size_budget.h"
 #include "gif/gif_image.h"
 #include "model/label_project.h"
 #include "text3d/glyph_cache.h"
@@ -30,6 +31,7 @@ struct ExportResult {
   std::uint64_t fileSize = 0;            // bytes the GIF has when written
   exporter::ExportReport report;
   QStringList warnings;                  // what became of the transparent colour
+  QString limitNote;                     // what the size limit changed; empty when nothing
   QString error;                         // empty on success
   qint64 elapsedMs = 0;                  // from the request to the result
 };
@@ -43,8 +45,10 @@ class BackgroundExport : public QObject {
 
   // Exports a copy of `project`; answers the ticket its result will carry. A request
   // still running or waiting is cancelled and never reported. A project the size limit
-  // refuses gets its failure delivered from the event loop, without any export.
-  int start(const model::LabelProject& project, const exporter::ExportSettings& settings);
+  // refuses gets its failure delivered from the event loop, without any export. With
+  // `maxBytes`, the GIF is the best one whose file fits, found as Export GIF finds it; when
+  // none fits the result is a failure that names the smallest size reachable.
+  int start(const model::LabelProject& project, const exporter::ExportSettings& settings, std::uint64_t maxBytes = 0);
   // Cancels whatever is running or waiting; nothing more is reported for it.
   void cancel();
   bool busy() const { return activeTicket != 0; }
@@ -60,6 +64,7 @@ class BackgroundExport : public QObject {
     int ticket = 0;
     std::unique_ptr<model::LabelProject> project;
     exporter::ExportSettings settings;
+    std::uint64_t maxBytes = 0;
     std::int64_t requestedAt = 0;
   };
   void run();
@@ -79,5 +84,12 @@ class BackgroundExport : public QObject {
 
 // "48512" -> "48,512".
 QString groupedNumber(std::uint64_t value);
+
+// What the size limit search chose, when it is not the export as asked ("64 colours, every
+// frame"); empty otherwise.
+QString limitNoteOf(const exporter::BudgetChoice& choice, const exporter::ExportSettings& requested);
+// Nothing fits in `maxBytes`: the message that names the smallest size reachable.
+QString limitFailureOf(const exporter::BudgetChoice& choice, const exporter::ExportSettings& requested,
+                       std::uint64_t maxBytes);
 
 }  // namespace zefra::app

@@ -94,7 +94,10 @@ void PreviewController::startPreview() {
 
 void PreviewController::startExport() {
   requestedFrameCount = host.project().frameCount;
-  exporter.start(host.project(), host.settings());
+  exporter::ExportSettings settings = host.settings();
+  const std::uint64_t limit = host.sizeLimit ? host.sizeLimit() : 0;
+  if (limit > 0) settings.method = exporter::ExportMethod::Standard;  // the search picks among standard exports
+  exporter.start(host.project(), settings, limit);
 }
 
 void PreviewController::scheduleRebuild() {
@@ -164,13 +167,16 @@ void PreviewController::exportFinished(const ExportResult& result) {
   built = result.image;
   builtSize = result.fileSize;
   builtFrameCount = requestedFrameCount;
-  const QString remark = result.warnings.join(QLatin1Char('\n'));
+  limitNote = result.limitNote;
+  QStringList remarks = result.warnings;
+  if (!limitNote.isEmpty()) remarks << tr("Size limit: %1").arg(limitNote);
+  const QString remark = remarks.join(QLatin1Char('\n'));
   preview->setNotice(remark);
   if (result.report.transparentColor && host.showTransparentColor) host.showTransparentColor(*result.report.transparentColor);
   showGif();
   if (opening && host.showPalettePage) host.showPalettePage();
   // The user chose the colour a moment ago: say at once that it did not work as asked.
-  if (asked && !remark.isEmpty()) prompts->warning(preview, kCaption, remark);
+  if (asked && !result.warnings.isEmpty()) prompts->warning(preview, kCaption, result.warnings.join(QLatin1Char('\n')));
   if (saving) saveGif();
 }
 
@@ -181,6 +187,10 @@ void PreviewController::showGif() {
   const exporter::GifStatistics statistics = exporter::statisticsOf(*built, builtSize, builtFrameCount);
   const QColor background = host.workAreaColor ? host.workAreaColor() : QColor(Qt::gray);
   preview->showGif(*built, statistics, QSize(built->width(), built->height()), background);
+  const std::optional<exporter::AdProfile> profile = host.adProfile ? host.adProfile() : std::nullopt;
+  preview->setCheck(profile ? tr("Check: %1").arg(QString::fromStdString(exporter::adCheckSummary(
+                                  *profile, exporter::checkAd(*profile, builtSize, exporter::timingOf(*built)))))
+                            : QString());
   if (palette) palette->showPalette(colorsOf(*built));
   if (host.previewAction) host.previewAction->setEnabled(false);
   Q_EMIT previewShown();
@@ -223,7 +233,9 @@ void PreviewController::writeGif(const QString& path) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   // The palette of the GIF just written is on the "GIF Properties" page.
   if (host.showPalettePage) host.showPalettePage();
-  if (outcome.ok) prompts->information(preview, kCaption, QString::fromStdString(outcome.message));
+  QString message = QString::fromStdString(outcome.message);
+  if (outcome.ok && !limitNote.isEmpty()) message += QLatin1Char('\n') + tr("Size limit: %1").arg(limitNote);
+  if (outcome.ok) prompts->information(preview, kCaption, message);
   else prompts->warning(preview, kCaption, QString::fromStdString(outcome.message));
   Q_EMIT gifSaved(outcome.ok);
 }

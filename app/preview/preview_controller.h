@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "editor/editor.h"
+#include "export/ad_check.h"
 #include "export/export_settings.h"
 #include "gif/gif_image.h"
 #include "model/label_project.h"
@@ -51,6 +52,11 @@ struct PreviewHost {
   // After the preview command's build and after "Save GIF...": the "GIF Properties" page,
   // where the palette of the new GIF is, comes forward.
   std::function<void()> showPalettePage;
+  // The size limit in bytes (0: none): the preview and Save GIF then show and write the best
+  // GIF that fits, as Export GIF does.
+  std::function<std::uint64_t()> sizeLimit;
+  // The ad profile the preview checks its GIF against; nothing hides the "Check:" pane.
+  std::function<std::optional<exporter::AdProfile>()> adProfile;
   // The colour a transparent export actually made transparent ("Transp. Color:" shows it).
   std::function<void(Color color)> showTransparentColor;
 };
@@ -124,6 +130,7 @@ class PreviewController : public QObject {
   std::uint64_t builtSize = 0;
   int builtFrameCount = 0;
   int requestedFrameCount = 0;
+  QString limitNote;  // what the size limit changed in the GIF shown
   bool cursorOverridden = false;
   bool commandBuild = false;   // the build of "&GIF Preview", which opens the window
   bool saveWhenBuilt = false;  // "Save GIF..." waits for the rebuild under way

@@ -43,6 +43,15 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     status->addWidget(pane, widths[i] > 0 ? 0 : 1);
     panes[static_cast<std::size_t>(i)] = pane;
   }
+  // No accessible name of its own: a screen reader reads the verdict itself.
+  checkPane = new QLabel(status);
+  checkPane->setObjectName(QStringLiteral("PreviewCheck"));
+  checkPane->setTextFormat(Qt::PlainText);
+  checkPane->setFrameShape(QFrame::Panel);
+  checkPane->setFrameShadow(QFrame::Sunken);
+  checkPane->setAccessibleDescription(tr("Ad check"));
+  checkPane->hide();
+  status->addWidget(checkPane);
   noticeLabel = new QLabel(status);
   noticeLabel->setObjectName(QStringLiteral("PreviewNotice"));
   noticeLabel->setTextFormat(Qt::PlainText);
@@ -77,6 +86,7 @@ void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifSt
   setPane(3, QString::fromStdString(lines[2]));
   rebuilding = false;
   for (QLabel* pane : panes) pane->setEnabled(true);
+  checkPane->setEnabled(true);
   save->setEnabled(true);
   refreshNotice();
   // The panes keep their widths unless a text needs more (a larger font, long numbers).
@@ -104,6 +114,7 @@ void PreviewWindow::setPane(int index, const QString& text) {
 void PreviewWindow::setUpdating(bool updating) {
   rebuilding = updating;
   for (QLabel* pane : panes) pane->setEnabled(!updating);
+  checkPane->setEnabled(!updating);
   refreshNotice();
 }
 
@@ -113,6 +124,14 @@ void PreviewWindow::setNotice(const QString& text) {
 }
 
 QString PreviewWindow::noticeText() const { return noticeLabel->text(); }
+
+void PreviewWindow::setCheck(const QString& text) {
+  checkPane->setText(text);
+  checkPane->setToolTip(text);
+  checkPane->setVisible(!text.isEmpty());
+}
+
+QString PreviewWindow::checkText() const { return checkPane->text(); }
 
 void PreviewWindow::refreshNotice() {
   const QString text = rebuilding ? tr("Updating...") : notice;
@@ -125,6 +144,7 @@ void PreviewWindow::refreshNotice() {
 void PreviewWindow::showFailure(const QString& error) {
   image->clear();
   for (int i = 0; i < 4; ++i) setPane(i, QString());
+  setCheck(QString());
   rebuilding = false;
   save->setEnabled(false);
   notice = error;

@@ -6,7 +6,8 @@
 // palette panel and offers the preview command again). While the editor rebuilds the GIF
 // after an edit, "Updating..." stands beside the greyed figures; a remark on the GIF (what
 // became of the transparent colour) or the reason it could not be built stands there too.
-// Each pane's accessible name is its text, so a screen reader reads the figure.
+// Each pane's accessible name is its text, so a screen reader reads the figure. With an ad
+// profile chosen, a "Check:" pane gives the verdict on the GIF shown.
 
 #include <QColor>
 #include <QWidget>
@@ -48,6 +49,10 @@ class PreviewWindow : public QWidget {
   void setNotice(const QString& text);
   // The text beside the figures: "Updating...", the remark, or empty.
   QString noticeText() const;
+  // The ad check of the GIF shown: "Check: Passes IAB" or the broken rules; empty hides the
+  // pane (no profile chosen).
+  void setCheck(const QString& text);
+  QString checkText() const;
   // The GIF could not be built: the picture and figures are cleared and `error` shown.
   void showFailure(const QString& error);
 
@@ -74,6 +79,7 @@ class PreviewWindow : public QWidget {
   std::array<QLabel*, 4> panes{};
   QPushButton* save = nullptr;    // "SaveButton"
   QLabel* noticeLabel = nullptr;  // "PreviewNotice"
+  QLabel* checkPane = nullptr;    // "PreviewCheck"
   QString notice;
   bool rebuilding = false;
 };

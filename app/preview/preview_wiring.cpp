@@ -62,6 +62,9 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
   host.showTransparentColor = [this](Color color) {
     if (auto* button = window.findChild<ColorButton*>(QStringLiteral("RzTransp"))) button->setColor(color);
   };
+  auto* limits = window.findChild<ExportLimitsBox*>(QStringLiteral("GroupExport"));
+  host.sizeLimit = [limits] { return limits ? sizeLimitOf(limits->preferences()) : std::uint64_t(0); };
+  host.adProfile = [limits] { return limits ? adProfileOf(limits->preferences()) : std::nullopt; };
   controller = std::make_unique<PreviewController>(host);
   if (previewAction) connect(previewAction, &QAction::triggered, controller.get(), &PreviewController::startPreview);
 
@@ -83,16 +86,21 @@ PreviewWiring::PreviewWiring(MainWindow& mainWindow) : QObject(&mainWindow), win
   });
   // The size limit of the GIF page is what the figure is measured against; the play count
   // changes the loop block and so the size.
-  if (auto* limits = window.findChild<ExportLimitsBox*>(QStringLiteral("GroupExport"))) {
+  if (limits) {
     const auto applyLimit = [this, limits] {
       const editor::ExportPreferences p = limits->preferences();
       meter->setLimit(p.sizeLimitOn ? std::optional<std::uint64_t>(std::uint64_t(p.sizeLimitKb) * 1024) : std::nullopt);
     };
+    // The limit and the ad check decide what an open preview shows.
     connect(limits, &ExportLimitsBox::changed, this, [this, applyLimit] {
       applyLimit();
       meter->projectChanged();
+      controller->rebuildIfOpen();
     });
-    connect(limits, &ExportLimitsBox::shown, this, applyLimit);
+    connect(limits, &ExportLimitsBox::shown, this, [this, applyLimit] {
+      applyLimit();
+      controller->rebuildIfOpen();
+    });
     applyLimit();
   }
   placePalette();

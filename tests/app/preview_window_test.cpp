@@ -4,10 +4,12 @@
 // during the build cancels it, and the status bar's live size equals the command line's.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTabWidget>
@@ -207,6 +209,74 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(preview->paneText(3), QStringLiteral("Frames: %1").arg(int{w.project().frameCount}));
     QCOMPARE(preview->paneText(4), QStringLiteral("Colors: %1").arg(controller.image()->globalTable().count()));
     QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("Status2"))->accessibleName(), preview->paneText(2));
+  }
+
+  // With "Size limit:" on, the preview shows and Save GIF writes the best GIF within it,
+  // saying what the search gave up; the "Check:" pane judges that GIF against the chosen
+  // profile; a limit nothing reaches leaves the reason and nothing to save.
+  void sizeLimitAndAdCheckInThePreview() {
+    QTemporaryDir dir;
+    Window w;
+    QVERIFY(w.main->openProject(demoPath("zefra-banner.lbl")));
+    auto* limit = w.main->findChild<QCheckBox*>(QStringLiteral("ChBoxSizeLimit"));
+    auto* kb = w.main->findChild<QSpinBox*>(QStringLiteral("SizeLimitKb"));
+    auto* check = w.main->findChild<QComboBox*>(QStringLiteral("AdCheck"));
+    QVERIFY(limit && kb && check);
+    check->setCurrentIndex(0);  // None
+    limit->setChecked(true);
+    kb->setValue(20);
+    QVERIFY(openPreview(w));
+    PreviewAnswers& answers = answerPreview(w);
+    PreviewController& controller = wiringOf(w).preview();
+    PreviewWindow* preview = controller.window();
+    auto* checkPane = preview->findChild<QLabel*>(QStringLiteral("PreviewCheck"));
+    QVERIFY(checkPane);
+    QVERIFY(checkPane->isHidden());
+    // The demo's own export is 34,378 bytes: the search had to give something up.
+    QVERIFY2(controller.fileSize() <= 20 * 1024, qPrintable(QString::number(controller.fileSize())));
+    QVERIFY2(preview->noticeText().startsWith(QStringLiteral("Size limit: ")), qPrintable(preview->noticeText()));
+    const QString gifPath = dir.filePath("limited.gif");
+    answers.savePaths.push_back(gifPath);
+    QSignalSpy saved(&controller, &PreviewController::gifSaved);
+    preview->saveButton()->click();
+    QVERIFY(saved.size() == 1 || saved.wait(60000));
+    QCOMPARE(saved.at(0).at(0).toBool(), true);
+    QVERIFY(QFileInfo(gifPath).size() > 0);
+    QVERIFY(QFileInfo(gifPath).size() <= 20 * 1024);
+    QCOMPARE(QFileInfo(gifPath).size(), qint64(controller.fileSize()));
+    QVERIFY2(answers.messages.last().contains(QStringLiteral("Size limit: ")), qPrintable(answers.messages.last()));
+
+    // A Custom profile with only a size rule: 1 KB is broken, 100 KB passes.
+    check->setCurrentIndex(3);
+    for (const char* rule : {"CustomMaxSeconds", "CustomMaxPlays", "CustomMaxFps"})
+      w.main->findChild<QSpinBox*>(QLatin1String(rule))->setValue(0);
+    w.main->findChild<QSpinBox*>(QStringLiteral("CustomMaxKb"))->setValue(1);
+    QTRY_VERIFY_WITH_TIMEOUT(controller.upToDate(), 60000);
+    QVERIFY(!checkPane->isHidden());
+    QVERIFY2(checkPane->text().startsWith(QStringLiteral("Check: File size ")), qPrintable(checkPane->text()));
+    QVERIFY2(checkPane->text().contains(QStringLiteral("at most 1 KB")), qPrintable(checkPane->text()));
+    QVERIFY(checkPane->accessibleName().isEmpty());  // read as its text
+    QCOMPARE(checkPane->accessibleDescription(), QStringLiteral("Ad check"));
+    w.main->findChild<QSpinBox*>(QStringLiteral("CustomMaxKb"))->setValue(100);
+    QTRY_VERIFY_WITH_TIMEOUT(controller.upToDate(), 60000);
+    QCOMPARE(checkPane->text(), QStringLiteral("Check: Passes Custom"));
+    check->setCurrentIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(controller.upToDate(), 60000);
+    QVERIFY(checkPane->isHidden());
+
+    // Nothing fits in 1 KB: the preview names the smallest size and has nothing to save.
+    kb->setValue(1);
+    QTRY_VERIFY_WITH_TIMEOUT(controller.upToDate() || (!controller.busy() && !controller.image()), 60000);
+    QVERIFY(!controller.image());
+    QVERIFY2(preview->noticeText().contains(QStringLiteral("smallest reachable")), qPrintable(preview->noticeText()));
+    QVERIFY(!preview->saveButton()->isEnabled());
+    const QString tiny = dir.filePath("tiny.gif");
+    answers.savePaths.push_back(tiny);
+    controller.saveGif();
+    QVERIFY(!QFileInfo::exists(tiny));
+    // The last choices used are every project's defaults: the other tests export freely.
+    kb->setValue(150);
+    limit->setChecked(false);
   }
 
   // A preview closed while it is being rebuilt stays closed.
