@@ -31,6 +31,7 @@
 #include "render/text_layer_renderer.h"
 #include "support/app_folders.h"
 #include "support/qt_conversions.h"
+#include "text3d/glyph_cache.h"
 
 namespace zefra::app {
 namespace {
@@ -174,8 +175,12 @@ void MainWindow::onExportGif() {
     try {
       exporter::checkExportSize(*copy);
       gif::GifImage image;
+      // The window keeps drawing the canvas meanwhile with the program's glyph cache, which
+      // serves one thread: this export has its own, in memory only.
+      text3d::GlyphCache glyphs;
+      glyphs.setUseDiskCache(false);
       if (limit > 0) {
-        render::TextLayerRenderer texts(copy->screenDpi);
+        render::TextLayerRenderer texts(copy->screenDpi, glyphs);
         exporter::ProjectRenderer renderer(*copy, &texts);
         const exporter::BudgetChoice choice = exporter::exportWithinBudget(
             *copy, settings, [&](int frame) { return renderer.render(frame); }, limit, image);
@@ -190,7 +195,7 @@ void MainWindow::onExportGif() {
             progress.setMaximum(count);
             progress.setValue(frame);
           }, Qt::QueuedConnection);
-        });
+        }, &glyphs);
       }
       const exporter::SaveOutcome saved = exporter::saveGif(image, path.toStdString());
       if (!saved.ok) {
