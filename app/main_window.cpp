@@ -93,7 +93,11 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   autosaver = new Autosave(*editing, editor::recoveryFolderFromEnvironment(), this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // Tearing the widgets down moves the focus, and a field left that way still reports its
+  // edit; nothing of the window may hear of it once this destructor has begun.
+  if (editing) editing->blockSignals(true);
+}
 
 void MainWindow::buildCentralArea() {
   auto* central = new QWidget(this);
