@@ -105,8 +105,10 @@ TEST_F(CliExport, OutputNameDefaultsToTheProjectNameAndFollowsTheGifRule) {
   EXPECT_TRUE(fs::exists(dir / "banner.gif"));
   ASSERT_EQ(cli("BANNER.GIF").status, 0);
   EXPECT_TRUE(fs::exists(dir / "BANNER.GIF"));
-  ASSERT_EQ(cli("banner.png").status, 0);
-  EXPECT_TRUE(fs::exists(dir / "banner.png.gif"));
+  // A name with another extension is refused rather than quietly turned into another name.
+  const auto png = cli("banner.png");
+  EXPECT_EQ(png.status, 2) << png.err;
+  EXPECT_FALSE(fs::exists(dir / "banner.png.gif"));
   EXPECT_FALSE(fs::exists(dir / "banner.png"));
 }
 
