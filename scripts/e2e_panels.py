@@ -17,85 +17,14 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_atspi import app, check, click, find, finish, type_into, xdo  # noqa: E402
+
 ZEFRA, CLI, DEMO, TEXTURES, WORK = sys.argv[1:6]
 PROJECT = os.path.join(WORK, "zefra-banner.lbl")
 PICTURE = os.path.join(WORK, "zefra-logo.bmp")
 TEXTURE = os.path.join(TEXTURES, "marble.bmp")
 TEXT = "Edited by hand"
-failures = []
-
-
-def check(condition, what):
-    print(("ok      " if condition else "FAILED  ") + what)
-    if not condition:
-        failures.append(what)
-
-
-def xdo(*args):
-    subprocess.run(["xdotool", *args], check=True)
-
-
-def nodes(root):
-    stack = [root]
-    while stack:
-        node = stack.pop()
-        yield node
-        try:
-            stack.extend(list(node))
-        except Exception:
-            pass
-
-
-def app():
-    for _ in range(100):
-        for a in pyatspi.Registry.getDesktop(0):
-            if a and a.name == "Zefra":
-                return a
-        time.sleep(0.1)
-    raise SystemExit("the editor did not appear on the accessibility bus")
-
-
-def visible(node):
-    try:
-        e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        return e.width > 0 and e.height > 0 and node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
-
-
-def find(role, name=None, description=None, timeout=5.0):
-    """The visible control with this role and accessible name (or description)."""
-    end = time.time() + timeout
-    while time.time() < end:
-        for node in nodes(app()):
-            try:
-                if node.getRoleName() != role:
-                    continue
-                if name is not None and node.name != name:
-                    continue
-                if description is not None and node.description != description:
-                    continue
-            except Exception:
-                continue
-            if visible(node):
-                return node
-        time.sleep(0.1)
-    raise SystemExit(f"no visible {role} {name!r} {description!r}")
-
-
-def click(node, count=1):
-    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    xdo("mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2))
-    xdo("click", "--repeat", str(count), "1")
-    time.sleep(0.3)
-
-
-def type_into(node, text):
-    click(node)
-    xdo("key", "ctrl+a")
-    xdo("type", "--delay", "30", text)
-    time.sleep(0.3)
-
 
 def label_text(name):
     # A file-name label is named after what it shows and describes it with the name.
@@ -210,5 +139,4 @@ check(green > 5000, f"the exported first frame shows the green background gradie
 with open(os.path.join(WORK, "before.gif"), "rb") as a, open(after, "rb") as b:
     check(a.read() != b.read(), "the exported GIF differs from the one of the unedited demo")
 
-print("\n%d check(s) failed" % len(failures) if failures else "\nall checks passed")
-sys.exit(1 if failures else 0)
+finish()
