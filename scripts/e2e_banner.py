@@ -3,9 +3,9 @@
 meets it: Ctrl+E writes what zefra-cli export writes; with "Size limit:" at 20 KB it writes at
 most 20,480 bytes and the status bar says "of 20 KB"; File > "New Banner..." with "Leaderboard
 728 x 90" gives a label whose W field reads 728; Ctrl+S on that untitled project opens "Save
-Project as...". Run it with scripts/e2e_editor.sh BUILD DISPLAY e2e_banner.py.
+Project as...". Run it with scripts/e2e.sh e2e_banner.py BUILD DISPLAY.
 
-Usage: e2e_banner.py ZEFRA ZEFRA_CLI DEMO_DIR WORK_DIR
+Usage: e2e_banner.py ZEFRA ZEFRA_CLI DEMO_DIR TEXTURES_DIR WORK_DIR
 """
 import os
 import shutil
@@ -16,23 +16,18 @@ import time
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_atspi import app, check, click, finish, nodes, type_into, visible, xdo  # noqa: E402
+from e2e_atspi import (app, check, click, find_all, finish, focus_window, in_file_dialog, launch,  # noqa: E402
+                       nodes, type_into, wait_for, xdo)
 
-ZEFRA, CLI, DEMO, WORK = sys.argv[1:5]
+ZEFRA, CLI, DEMO, _TEXTURES, WORK = sys.argv[1:6]
 PROJECT = os.path.join(WORK, "zefra-banner.lbl")
 
 
 def named(role, match, timeout=10.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        for node in nodes(app()):
-            try:
-                if node.getRoleName() == role and match(node.name or "") and visible(node):
-                    return node
-            except Exception:
-                continue
-        time.sleep(0.2)
-    return None
+    """The visible control whose accessible name `match` accepts, or None when it does not come."""
+    hits = []
+    wait_for(lambda: hits.extend(find_all(role, lambda n: match(n.name or ""))) or hits, timeout)
+    return hits[0] if hits else None
 
 
 def act(role, name):
@@ -48,13 +43,6 @@ def act(role, name):
     return False
 
 
-def write_in_file_dialog(path):
-    time.sleep(1.0)
-    xdo("key", "ctrl+a")
-    xdo("type", "--delay", "20", path)
-    xdo("key", "Return")
-
-
 def wait_file(path, timeout=60.0):
     end = time.time() + timeout
     while time.time() < end:
@@ -67,19 +55,13 @@ def wait_file(path, timeout=60.0):
 
 shutil.rmtree(WORK, ignore_errors=True)
 shutil.copytree(DEMO, WORK)
-env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-           XDG_DATA_HOME=os.path.join(WORK, "data"), XDG_CONFIG_HOME=os.path.join(WORK, "config"))
-editor = subprocess.Popen([ZEFRA, PROJECT], env=env)
-app()
-time.sleep(2.0)
-window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "zefra-banner"],
-                        capture_output=True, text=True).stdout.split()[0]
-xdo("windowfocus", "--sync", window)
+editor = launch(ZEFRA, PROJECT, work=WORK)
+window = focus_window()
 
 # --- Ctrl+E writes what zefra-cli export writes -----------------------------------------
 exported = os.path.join(WORK, "ctrl-e.gif")
 xdo("key", "ctrl+e")
-write_in_file_dialog(exported)
+in_file_dialog(exported)
 check(wait_file(exported), "Ctrl+E writes the GIF")
 reference = os.path.join(WORK, "cli.gif")
 subprocess.run([CLI, "export", PROJECT, reference], check=True, capture_output=True)
@@ -97,7 +79,7 @@ xdo("key", "Tab")
 time.sleep(1.0)
 limited = os.path.join(WORK, "limited.gif")
 xdo("key", "ctrl+e")
-write_in_file_dialog(limited)
+in_file_dialog(limited)
 check(wait_file(limited, 120), "Ctrl+E writes the GIF within the limit")
 size = os.path.getsize(limited) if os.path.exists(limited) else 0
 check(0 < size <= 20480, f"the GIF within a 20 KB limit has {size} bytes")

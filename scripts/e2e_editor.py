@@ -7,10 +7,10 @@ by a screen reader with its figure; and "Set Color as Transparent" on a palette 
 exactly the pixels shown in that colour transparent.
 
 Controls are found through the accessibility tree (AT-SPI) by their captions and hints, and
-driven with real mouse clicks and keys (xdotool). Run it with scripts/e2e_editor.sh, which
+driven with real mouse clicks and keys (xdotool). Run it with scripts/e2e.sh e2e_editor.py BUILD, which
 starts a virtual display, a session bus and the accessibility bus.
 
-Usage: e2e_editor.py ZEFRA ZEFRA_CLI DEMO_DIR WORK_DIR
+Usage: e2e_editor.py ZEFRA ZEFRA_CLI DEMO_DIR TEXTURES_DIR WORK_DIR
 """
 import json
 import os
@@ -23,32 +23,11 @@ import pyatspi
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_atspi import app, check, click, finish, nodes, type_into, visible, xdo  # noqa: E402
+from e2e_atspi import (app, check, click, find, find_all, finish, focus_window, in_file_dialog,  # noqa: E402
+                       launch, nodes, type_into, wait_for, xdo)
 
-ZEFRA, CLI, DEMO, WORK = sys.argv[1:5]
+ZEFRA, CLI, DEMO, _TEXTURES, WORK = sys.argv[1:6]
 PROJECT = os.path.join(WORK, "zefra-banner.lbl")
-def find_all(role, match):
-    found = []
-    for node in nodes(app()):
-        try:
-            if node.getRoleName() == role and match(node) and visible(node):
-                found.append(node)
-        except Exception:
-            continue
-    return found
-
-
-def find(role, name=None, description=None, timeout=8.0, prefix=None):
-    """The visible control with this role and accessible name (or description, or name prefix)."""
-    end = time.time() + timeout
-    while time.time() < end:
-        hits = find_all(role, lambda n: (name is None or n.name == name)
-                        and (description is None or n.description == description)
-                        and (prefix is None or n.name.startswith(prefix)))
-        if hits:
-            return hits[0]
-        time.sleep(0.1)
-    raise SystemExit(f"no visible {role} {name!r} {description!r} {prefix!r}")
 
 
 def extents(node):
@@ -65,36 +44,6 @@ def shot(name):
 
 def alive(process):
     return process.poll() is None
-
-
-def save_in_dialog(path):
-    # The file dialog opens with its file name field focused.
-    time.sleep(1.0)
-    xdo("key", "ctrl+a")
-    xdo("type", "--delay", "20", path)
-    xdo("key", "Return")
-    time.sleep(1.0)
-
-
-def start(project):
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-               XDG_DATA_HOME=os.path.join(WORK, "data"), XDG_CONFIG_HOME=os.path.join(WORK, "config"))
-    process = subprocess.Popen([ZEFRA, project], env=env)
-    app()
-    time.sleep(1.5)
-    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "zefra-banner"],
-                            capture_output=True, text=True).stdout.split()[0]
-    xdo("windowfocus", "--sync", window)
-    return process, window
-
-
-def wait_for(condition, timeout=30.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        if condition():
-            return True
-        time.sleep(0.2)
-    return False
 
 
 def answer_message(timeout=20.0):
@@ -125,7 +74,8 @@ def cli(*args):
 
 shutil.rmtree(WORK, ignore_errors=True)
 shutil.copytree(DEMO, WORK)
-editor, window = start(PROJECT)
+editor = launch(ZEFRA, PROJECT, work=WORK)
+window = focus_window()
 
 # --- the live size is read with its figure ----------------------------------------------
 size = find("label", prefix="GIF: ", timeout=30)
@@ -149,7 +99,7 @@ time.sleep(3.0)
 shot("e2e-preview-updated.png")
 saved_gif = os.path.join(WORK, "from-preview.gif")
 click(find("push button", "Save GIF..."))
-save_in_dialog(saved_gif)
+in_file_dialog(saved_gif)
 message = answer_message()
 check("successfully created" in message, f"Save GIF reports success ({message!r})")
 xdo("windowfocus", "--sync", window)
@@ -282,7 +232,7 @@ if target:
         shot("e2e-transparent-set.png")
         transparent_gif = os.path.join(WORK, "transparent.gif")
         click(find("push button", "Save GIF..."))
-        save_in_dialog(transparent_gif)
+        in_file_dialog(transparent_gif)
         answer_message()
         shot("e2e-transparent-saved.png")
         if not os.path.exists(transparent_gif):

@@ -4,7 +4,7 @@ that the saved project and the GIF exported from it carry the edits.
 
 The window is found through the accessibility tree (AT-SPI: every control is named by its
 caption or hint) and driven with real mouse clicks and key presses (xdotool), so what is
-tested is what a user or a screen reader meets. Run it with scripts/e2e_panels.sh, which
+tested is what a user or a screen reader meets. Run it with scripts/e2e.sh e2e_panels.py BUILD, which
 starts a virtual display, a session bus and the accessibility bus.
 
 Usage: e2e_panels.py ZEFRA ZEFRA_CLI DEMO_DIR TEXTURES_DIR WORK_DIR
@@ -18,7 +18,7 @@ import time
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_atspi import app, check, click, find, finish, type_into, xdo  # noqa: E402
+from e2e_atspi import check, click, find, finish, focus_window, in_file_dialog, launch, type_into, xdo  # noqa: E402
 
 ZEFRA, CLI, DEMO, TEXTURES, WORK = sys.argv[1:6]
 PROJECT = os.path.join(WORK, "zefra-banner.lbl")
@@ -38,26 +38,6 @@ def choose_color(button, html):
     click(find("push button", "OK"))
 
 
-def open_file_in_dialog(path):
-    # The file dialog opens with its file name field focused.
-    time.sleep(1.0)
-    xdo("key", "ctrl+a")
-    xdo("type", "--delay", "20", path)
-    xdo("key", "Return")
-    time.sleep(1.0)
-
-
-def start(project):
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    process = subprocess.Popen([ZEFRA, project], env=env)
-    app()
-    time.sleep(1.5)
-    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "zefra-banner"],
-                            capture_output=True, text=True).stdout.split()[0]
-    xdo("windowfocus", "--sync", window)
-    return process, window
-
-
 def shot(name):
     subprocess.run(["import", "-window", "root", os.path.join(WORK, name)], check=False)
 
@@ -67,14 +47,15 @@ shutil.copytree(DEMO, WORK)
 subprocess.run([CLI, "export", PROJECT, os.path.join(WORK, "before.gif")], check=True, capture_output=True)
 
 # --- edit as a user would -------------------------------------------------------------
-editor, window = start(PROJECT)
+editor = launch(ZEFRA, PROJECT)
+window = focus_window()
 
 click(find("page tab", "3DText"))
 type_into(find("text", "Enter text"), TEXT)
 xdo("key", "Tab")
 choose_color(find("push button", "Gradient Color1"), "#FF8822")
 click(find("push button", "Load Texture..."))
-open_file_in_dialog(TEXTURE)
+in_file_dialog(TEXTURE)
 shot("e2e-text-page.png")
 
 click(find("page tab", "General"))
@@ -90,7 +71,7 @@ shot("e2e-general-page.png")
 click(find("page tab", "Pictures/Shapes"))
 choose_color(find("push button", "Shape Color"), "#FF0000")
 click(find("push button", "Load Picture..."))
-open_file_in_dialog(PICTURE)
+in_file_dialog(PICTURE)
 shot("e2e-pictures-page.png")
 
 xdo("windowfocus", "--sync", window)
@@ -100,7 +81,8 @@ editor.terminate()
 editor.wait(10)
 
 # --- reopen: the edits are in the saved project ---------------------------------------
-editor, window = start(PROJECT)
+editor = launch(ZEFRA, PROJECT)
+window = focus_window()
 click(find("page tab", "3DText"))
 text = find("text", "Enter text").queryText()
 check(text.getText(0, text.characterCount) == TEXT, "the reopened project shows the typed text")

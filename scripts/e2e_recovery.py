@@ -5,35 +5,26 @@ delay, the editor is killed with SIGKILL, and the next start offers "Recover Uns
 Recover brings the edit back under the project's own name, marked modified, and Save
 writes it where the project lives. The user's file is never written before that Save.
 
-Run it with scripts/e2e_recovery.sh (a virtual display, a session bus and the
+Run it with scripts/e2e.sh e2e_recovery.py BUILD (a virtual display, a session bus and the
 accessibility bus). Takes about a minute: the autosave waits its full 20 seconds.
 
-Usage: e2e_recovery.py ZEFRA DEMO_DIR WORK_DIR
+Usage: e2e_recovery.py ZEFRA ZEFRA_CLI DEMO_DIR TEXTURES_DIR WORK_DIR 
 """
 import glob
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_atspi import app, check, click, find, finish, nodes, shot, type_into, xdo  # noqa: E402
+from e2e_atspi import (app, check, click, find, finish, focus_window, launch, nodes, shot, type_into,  # noqa: E402
+                       wait_for, xdo)
 
-ZEFRA, DEMO, WORK = sys.argv[1:4]
+ZEFRA, _CLI, DEMO, _TEXTURES, WORK = sys.argv[1:6]
 PROJECT = os.path.join(WORK, "zefra-banner.lbl")
 COPIES = os.path.join(WORK, "data", "zefra", "recovery")
 TEXT = "Typed before the crash"
-ENV = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-           XDG_DATA_HOME=os.path.join(WORK, "data"), XDG_CONFIG_HOME=os.path.join(WORK, "config"))
-
-
-def start(*args):
-    process = subprocess.Popen([ZEFRA, *args], env=ENV)
-    app()
-    time.sleep(1.5)
-    return process
 
 
 def caption():
@@ -42,15 +33,6 @@ def caption():
         if node.getRoleName() == "frame" and node.name:
             return node.name
     return None
-
-
-def wait_for(condition, seconds):
-    end = time.time() + seconds
-    while time.time() < end:
-        if condition():
-            return True
-        time.sleep(0.2)
-    return condition()
 
 
 def found(role, name, timeout=5.0):
@@ -65,20 +47,14 @@ def copies():
     return sorted(os.path.basename(p) for p in glob.glob(os.path.join(COPIES, "*.lbl")))
 
 
-def focus_main_window():
-    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "zefra-banner"],
-                            capture_output=True, text=True).stdout.split()[0]
-    xdo("windowfocus", "--sync", window)
-
-
 shutil.rmtree(WORK, ignore_errors=True)
 shutil.copytree(DEMO, WORK)
 with open(PROJECT, "rb") as f:
     saved = f.read()
 
 # --- an unsaved edit, copied aside by the autosave, then the editor dies ---------------
-editor = start(PROJECT)
-focus_main_window()
+editor = launch(ZEFRA, PROJECT, work=WORK)
+focus_window()
 click(find("page tab", "3DText"))
 type_into(find("text", "Enter text"), TEXT)
 xdo("key", "Tab")
@@ -95,7 +71,7 @@ with open(PROJECT, "rb") as f:
 check(copies() == lost, "the copy outlives the killed editor")
 
 # --- the next start offers the work back ----------------------------------------------
-editor = start()
+editor = launch(ZEFRA, work=WORK)
 check(found("dialog", "Recover Unsaved Work", timeout=10) is not None,
       'the next start shows "Recover Unsaved Work"')
 entries = [n.name for n in nodes(find("list", "Unsaved projects")) if n.getRoleName() == "list item"]
@@ -117,7 +93,7 @@ check(wait_for(lambda: len(copies()) == 1 and copies() != lost, 5),
 shot(os.path.join(WORK, "recovered.png"))
 
 # --- Save writes where the user meant, and the copy goes -------------------------------
-focus_main_window()
+focus_window()
 xdo("key", "ctrl+s")
 check(wait_for(lambda: caption() == "zefra-banner.lbl", 5), "after Save the caption has no mark")
 with open(PROJECT, "rb") as f:

@@ -1,12 +1,14 @@
 #!/bin/sh
-# Runs scripts/e2e_editor.py (or another script of the same arguments, such as
-# e2e_banner.py) on a virtual display with a session bus and the accessibility bus.
-# Usage: scripts/e2e_editor.sh BUILD_DIR [DISPLAY_NUMBER] [SCRIPT]
+# Runs one end-to-end script (scripts/e2e_*.py) against the real editor on a virtual
+# display with a session bus and the accessibility bus, the way a screen reader sees it.
+# Usage: scripts/e2e.sh SCRIPT BUILD_DIR [DISPLAY_NUMBER]
+#   e.g. scripts/e2e.sh e2e_editor.py build 64
+# Every script takes: editor, zefra-cli, demo folder, textures folder, work folder.
 # Needs: Xvfb, xdotool, imagemagick, dbus-x11, at-spi2-core, python3-pyatspi, python3-pil.
 set -e
-build=${1:?build directory}
-display=${2:-98}
-script=${3:-e2e_editor.py}
+script=${1:?script, e.g. e2e_editor.py}
+build=${2:?build directory}
+display=${3:-98}
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 Xvfb ":$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
@@ -20,7 +22,7 @@ dbus-run-session -- sh -c "
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   sleep 1
   /usr/bin/python3 '$root/scripts/$script' '$build/app/zefra' '${ZEFRA_CLI:-$build/cli/zefra-cli}' \
-      '$root/demo' '$work/e2e'
+      '$root/demo' '$root/textures' '$work/e2e'
 " || status=$?
 # E2E_KEEP=folder keeps the screenshots and the GIFs for a look.
 if [ -n "$E2E_KEEP" ]; then
