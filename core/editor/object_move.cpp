@@ -42,15 +42,18 @@ std::string_view moveLabel(SlotKind kind) {
   return "Move";
 }
 
-Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const PositionRange& range, int mergeKey) {
+namespace {
+
+Change place(Editor& editor, SlotKind kind, int slot, ObjectPosition to, const PositionRange& range,
+             std::string_view label, int mergeKey) {
   const ObjectPosition now = objectPosition(editor.project().current(), kind, slot);
-  const std::int16_t newX = clampTo(x, range.maxX);
-  const std::int16_t newY = clampTo(y, range.maxY);
+  const std::int16_t newX = clampTo(to.x, range.maxX);
+  const std::int16_t newY = clampTo(to.y, range.maxY);
   const bool moveX = newX != now.x;
   const bool moveY = newY != now.y;
   if (!moveX && !moveY) return Change{};
   return editor.editFrames(
-      EditScope::FollowLock, moveLabel(kind),
+      EditScope::FollowLock, label,
       [&](model::FrameRecord& r) {
         if (moveX) xField(r, kind, slot) = newX;
         if (moveY) yField(r, kind, slot) = newY;
@@ -58,9 +61,27 @@ Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const
       mergeKey);
 }
 
-Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range) {
+}  // namespace
+
+Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const PositionRange& range, int mergeKey) {
+  return place(editor, kind, slot, {x, y}, range, moveLabel(kind), mergeKey);
+}
+
+Change moveObjectTo(Editor& editor, SlotKind kind, int slot, ObjectPosition to, const PositionRange& range,
+                    std::string_view label) {
+  return place(editor, kind, slot, to, range, label, 0);
+}
+
+Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range,
+                    int mergeKey) {
   const ObjectPosition now = objectPosition(editor.project().current(), kind, slot);
-  return moveObjectTo(editor, kind, slot, now.x + dx, now.y + dy, range);
+  return moveObjectTo(editor, kind, slot, now.x + dx, now.y + dy, range, mergeKey);
+}
+
+int nudgeMergeKey(SlotKind kind, int slot) {
+  // Apart from the drag's key and from the field table's small keys; one per object, so
+  // nudging another object starts a step of its own.
+  return 0x4e550000 + static_cast<int>(kind) * 16 + std::clamp(slot, 1, model::kSlots);
 }
 
 ObjectDrag::ObjectDrag(const model::FrameRecord& current, SlotKind kind, int slot, int pressX, int pressY,
@@ -79,6 +100,11 @@ Change ObjectDrag::moveTo(Editor& editor, int x, int y) {
     started = true;
   }
   return moveObjectTo(editor, objectKind, objectSlot, x - anchorX, y - anchorY, range, kMergeKey);
+}
+
+Change ObjectDrag::placeAt(Editor& editor, ObjectPosition position) {
+  const ObjectPosition mouse{position.x + anchorX, position.y + anchorY};
+  return moveTo(editor, mouse.x, mouse.y);
 }
 
 void ObjectDrag::finish(Editor& editor) {

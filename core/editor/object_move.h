@@ -36,8 +36,15 @@ std::string_view moveLabel(SlotKind kind);
 // Editor::editFrames).
 Change moveObjectTo(Editor& editor, SlotKind kind, int slot, int x, int y, const PositionRange& range,
                     int mergeKey = 0);
-// Moves the object by (dx, dy) from where it is in the current frame: the arrow keys.
-Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range);
+// The same move recorded under another undo label (the Align commands).
+Change moveObjectTo(Editor& editor, SlotKind kind, int slot, ObjectPosition to, const PositionRange& range,
+                    std::string_view label);
+// Moves the object by (dx, dy) from where it is in the current frame: the arrow keys. A run
+// of presses on one object is one undo step when each passes nudgeMergeKey(kind, slot);
+// the caller ends the run with Editor::closeMerge().
+Change moveObjectBy(Editor& editor, SlotKind kind, int slot, int dx, int dy, const PositionRange& range,
+                    int mergeKey = 0);
+int nudgeMergeKey(SlotKind kind, int slot);
 
 // One drag of the left mouse button: the grabbed point of the object stays under the
 // mouse. Coordinates are canvas pixels. The drag keeps no reference to the editor, so a
@@ -53,6 +60,10 @@ class ObjectDrag {
   // The mouse is at (x, y): the object's left edge becomes x - (press x - its left edge at
   // the press), and the same for the top. The first move starts a new undo step.
   Change moveTo(Editor& editor, int x, int y);
+  // Where moveTo(x, y) would put the object, and putting it somewhere else instead (a
+  // snapped position) within the same undo step.
+  ObjectPosition positionFor(int x, int y) const { return {x - anchorX, y - anchorY}; }
+  Change placeAt(Editor& editor, ObjectPosition position);
   // The button is released: the next edit starts a new undo step.
   void finish(Editor& editor);
 
