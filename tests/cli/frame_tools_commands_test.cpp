@@ -126,7 +126,7 @@ TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
   const CliRun noCount = runCli(dir, "tween " + quoted(file) + " --from 1");
   EXPECT_EQ(noCount.exitCode, 2);
   EXPECT_TRUE(has(noCount.err, "needs --count K")) << noCount.err;
-  EXPECT_TRUE(has(noCount.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [-o OUT.lbl]")) << noCount.err;
+  EXPECT_TRUE(has(noCount.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [--to M] [--ease linear|in|out|in-out] [--keep-delays] [-o OUT.lbl]")) << noCount.err;
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from x --count 1").exitCode, 2);
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 0").exitCode, 2);
   EXPECT_EQ(runCli(dir, "tween " + quoted(file) + " --from 1 --count 2 --fast").exitCode, 2);
@@ -138,7 +138,7 @@ TEST(CliTween, ReportsBadUsageAndImpossibleRequests) {
                                   quoted(file) + " --from 1 --count=", quoted(file) + " --from 1 --count 1 -o"}) {
     const CliRun bad = runCli(dir, "tween " + args);
     EXPECT_EQ(bad.exitCode, 2) << args << "\n" << bad.err;
-    EXPECT_TRUE(has(bad.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [-o OUT.lbl]")) << args << "\n" << bad.err;
+    EXPECT_TRUE(has(bad.err, "Usage: zefra-cli tween FILE.lbl --from N --count K [--to M]")) << args << "\n" << bad.err;
   }
   EXPECT_TRUE(has(runCli(dir, "tween --bogus").err, "zefra-cli tween: unknown option --bogus\n"));
   EXPECT_TRUE(has(runCli(dir, "tween " + quoted(file) + " --count 1 --from").err, "--from needs a value"));
