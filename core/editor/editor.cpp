@@ -52,6 +52,7 @@ void Editor::resetProject() {
   state->applyNewDefaults();
   titled = false;
   clearHistory();
+  selection.reset();
   state->modified = false;
 }
 
@@ -80,6 +81,7 @@ LoadResult Editor::load(const std::filesystem::path& path) {
   }
   titled = true;
   clearHistory();
+  selection.reset();
   state->modified = false;
   return result;
 }
@@ -159,6 +161,7 @@ Change Editor::insertFrame() {
   for (int k = state->currentFrame; k <= state->frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
   change.frameCountChanged = true;
   change.currentFrameChanged = true;
+  dropSelection(change);
   return change;
 }
 
@@ -182,6 +185,7 @@ Change Editor::deleteFrame() {
   for (int k = deleted; k <= state->frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));
   change.frameCountChanged = true;
   change.currentFrameChanged = true;
+  dropSelection(change);
   return change;
 }
 
@@ -201,6 +205,7 @@ Change Editor::reverseFrames() {
     change.frames.set(static_cast<std::size_t>(i));
     change.frames.set(static_cast<std::size_t>(count + 1 - i));
   }
+  dropSelection(change);
   return change;
 }
 
@@ -233,6 +238,7 @@ Change Editor::replaceFrames(std::string_view label, int at, int removeCount, st
   for (int k = at; k <= last; ++k) change.frames.set(static_cast<std::size_t>(k));
   change.frameCountChanged = newCount != count;
   change.currentFrameChanged = true;
+  dropSelection(change);
   record(std::move(step));
   return change;
 }
@@ -243,6 +249,7 @@ Change Editor::goToFrame(int frame) {
   change.currentFrameChanged = target != state->currentFrame;
   state->currentFrame = static_cast<std::uint8_t>(target);
   mergeOpen = false;
+  dropSelection(change);
   return change;
 }
 
@@ -275,9 +282,7 @@ Change Editor::selectSlot(SlotKind kind, int slot) {
 Change Editor::editFrames(EditScope scope, std::string_view label,
                           const std::function<void(model::FrameRecord&)>& edit, int mergeKey) {
   if (scope == EditScope::Project) return Change::refused("Project settings change through editSettings.");
-  const bool everyFrame = scope == EditScope::AllFrames || (scope == EditScope::FollowLock && !state->lockFrames);
-  const int first = everyFrame ? 1 : state->currentFrame;
-  const int last = everyFrame ? state->frameCount : state->currentFrame;
+  const FrameSet targets = framesInScope(scope);
 
   EditStep step;
   step.kind = EditStep::Kind::Fields;
@@ -286,7 +291,8 @@ Change Editor::editFrames(EditScope scope, std::string_view label,
   step.settingsBefore = step.settingsAfter = state->settings;
   step.currentBefore = step.currentAfter = state->currentFrame;
   Change change;
-  for (int k = first; k <= last; ++k) {
+  for (int k = 1; k <= state->frameCount; ++k) {
+    if (!targets.test(static_cast<std::size_t>(k))) continue;
     model::FrameRecord& record = state->frame(k);
     RecordChange recordChange{k, record, {}};
     edit(record);
@@ -453,6 +459,7 @@ Change Editor::undo() {
   state->modified = true;
   mergeOpen = false;
   Change change = changeOf(step, std::max<int>(countBefore, state->frameCount));
+  if (step.kind != EditStep::Kind::Fields) dropSelection(change);
   redoSteps.push_back(std::move(step));
   return change;
 }
@@ -466,6 +473,7 @@ Change Editor::redo() {
   state->modified = true;
   mergeOpen = false;
   Change change = changeOf(step, std::max<int>(countBefore, state->frameCount));
+  if (step.kind != EditStep::Kind::Fields) dropSelection(change);
   historyBytes += step.bytes();
   undoSteps.push_back(std::move(step));
   return change;

@@ -50,6 +50,7 @@ struct Change {
   bool currentFrameChanged = false;  // a different record is now current
   bool settingsChanged = false;      // project-wide settings
   bool slotSelectionChanged = false;
+  bool frameSelectionChanged = false;  // the set of selected frames (see selectedFrames)
   bool projectReplaced = false;      // New or load: refill and redraw everything
 
   // True when the picture of the current frame may differ from what is on screen.
@@ -137,6 +138,26 @@ class Editor {
   // when the records are the same as those they replace.
   Change replaceFrames(std::string_view label, int at, int removeCount, std::vector<model::FrameRecord> records,
                        int current);
+  // --- frame selection -----------------------------------------------------------------
+  // The frames chosen in the frame strip: several after Shift or Ctrl choices, else just
+  // the current frame (always among them). While several are selected, edits of frame
+  // fields reach exactly those frames, whatever Lock Frames says; fields that are the
+  // same in every frame (the size) and project settings reach as far as before. Moving
+  // to a frame and every change of the frame order fall back to the current frame alone.
+  FrameSet selectedFrames() const;
+  bool severalFramesSelected() const;
+  // A plain click: `frame` alone, current; it is also where a range starts.
+  Change selectFrame(int frame);
+  // Ctrl+click: adds `frame` and makes it current, or takes it out of the selection (the
+  // nearest selected frame after it, else before it, becomes current). The last selected
+  // frame cannot be taken out.
+  Change toggleFrameSelected(int frame);
+  // Shift+click: every frame from where the range starts to `frame`, which becomes current.
+  Change selectFrameRange(int frame);
+  // Exactly `frames` (those past the last frame are dropped); `current` becomes current
+  // and joins the selection.
+  Change selectFrames(const FrameSet& frames, int current);
+
   // Toggles Lock Frames and answers the new state.
   bool toggleLockFrames();
   Change selectSlot(SlotKind kind, int slot);  // slot clamped to 1..10
@@ -144,14 +165,15 @@ class Editor {
   // --- field edits (the property panels build on these) --------------------------------
   // Sets the field of the current frame and selected slot (or the project setting) that
   // a control of the field table edits, kept within the entry's range, and reaches the
-  // frames its scope says. A Text or File entry takes the text form. Successive edits of
-  // one Number or Text field merge into one undo step until closeMerge() (a spin drag, a
-  // run of typing).
+  // frames its scope says (the selected frames, when several are). A Text or File entry
+  // takes the text form. Successive edits of one Number or Text field merge into one undo
+  // step until closeMerge() (a spin drag, a run of typing).
   Change setField(Field field, long value);
   Change setField(Field field, std::string_view text);
 
 
-  // Runs `edit` on each record in scope. Records whose bytes changed are reported, the
+  // Runs `edit` on each record in scope (CurrentFrame and FollowLock mean the selected
+  // frames while several are selected). Records whose bytes changed are reported, the
   // project is marked modified and one undo step is recorded, unless nothing changed.
   // Successive edits with the same non-zero mergeKey (a drag) merge into one step.
   Change editFrames(EditScope scope, std::string_view label,
@@ -180,6 +202,9 @@ class Editor {
   void resetProject();
   void clearHistory();
   Change editFieldAcrossFrames(Field field, const std::function<void(model::FrameRecord&)>& write, int mergeKey);
+  FrameSet framesInScope(EditScope scope) const;
+  // Back to the current frame alone (New, load, a change of the frame order).
+  void dropSelection(Change& change);
 
   std::unique_ptr<model::LabelProject> state;
   bool titled = false;
@@ -187,6 +212,8 @@ class Editor {
   std::vector<EditStep> redoSteps;
   std::size_t historyBytes = 0;  // of the undo steps
   bool mergeOpen = false;
+  FrameSet selection;     // meaningful while it holds the current frame and another
+  int selectionAnchor = 1;
 };
 
 }  // namespace zefra::editor

@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "io/lbl_test_files.h"
+#include "editor/frame_marks.h"
 
 namespace zefra::editor {
 namespace {
@@ -23,20 +24,6 @@ void makeFrames(Editor& editor, int count) {
                       [k](FrameRecord& f) { f.delayMs = static_cast<std::int16_t>(k * 10); });
   }
   editor.firstFrame();
-}
-
-// The frame marks in order, as delay / 10.
-std::vector<int> order(const Editor& editor) {
-  std::vector<int> marks;
-  for (int k = 1; k <= editor.project().frameCount; ++k) marks.push_back(editor.project().frame(k).delayMs / 10);
-  return marks;
-}
-
-std::vector<int> frameList(const FrameSet& set) {
-  std::vector<int> frames;
-  for (std::size_t k = 0; k < set.size(); ++k)
-    if (set.test(k)) frames.push_back(static_cast<int>(k));
-  return frames;
 }
 
 TEST(EditorInsert, CopiesTheCurrentFrameRightAfterIt) {
