@@ -27,9 +27,11 @@ constexpr int kCleanupSlots = 64;
 constexpr std::size_t kMaxTemporaryName = 4096;
 struct CleanupSlot {
   std::atomic<int> state{0};  // 0 free, 1 being filled or emptied, 2 holds a name
-  char name[kMaxTemporaryName];
+  char name[kMaxTemporaryName]{};
 };
-CleanupSlot cleanupSlots[kCleanupSlots];
+// Constant-initialised, so the 256 KB of slots start as untouched zero pages: a run-time
+// constructor storing each slot's state cost every command 64 page faults at start-up.
+constinit CleanupSlot cleanupSlots[kCleanupSlots];
 std::atomic<bool> tellOnSigint{false};
 
 int listTemporaryFile(const std::string& name) {

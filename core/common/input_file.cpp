@@ -70,11 +70,11 @@ FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxByte
   const auto size = static_cast<std::size_t>(opened.size);
   FileBytes file;
   std::size_t done = 0;
-  std::unique_ptr<std::uint8_t[]> head;
+  common::PopulatedBytes head;
   if (checkHead) {
     // Checked before the whole file is allocated, let alone read.
     const std::size_t count = headBytes < size ? headBytes : size;
-    head.reset(new std::uint8_t[count > 0 ? count : 1]);
+    head = common::makePopulatedBytes(count);
     done = readFully(opened.fd, head.get(), count, path);
     checkHead(std::span<const std::uint8_t>(head.get(), done));
     if (done < count) {
@@ -83,8 +83,8 @@ FileBytes readInputFile(const std::filesystem::path& path, std::uint64_t maxByte
       return file;
     }
   }
-  // Default-initialised: no zero fill of memory the read overwrites at once.
-  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
+  // Not zero-filled: the read overwrites it at once.
+  file.data = common::makePopulatedBytes(size);
   if (done > 0) std::memcpy(file.data.get(), head.get(), done);
   // A file that shrank since it was measured gives fewer bytes; one that grew is read up
   // to the size measured, which the limit was checked against.
@@ -98,7 +98,7 @@ FileBytes readInputFileStart(const std::filesystem::path& path, std::size_t coun
   Descriptor guard{opened.fd};
   const std::size_t size = opened.size < count ? static_cast<std::size_t>(opened.size) : count;
   FileBytes file;
-  file.data.reset(new std::uint8_t[size > 0 ? size : 1]);
+  file.data = common::makePopulatedBytes(size);
   file.size = readFully(opened.fd, file.data.get(), size, path);
   return file;
 }
@@ -164,7 +164,7 @@ FileBytes readInputOnce(const std::filesystem::path& path, std::uint64_t maxByte
     }
   }
   FileBytes file;
-  file.data.reset(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
+  file.data = common::makePopulatedBytes(bytes.size());
   if (!bytes.empty()) std::memcpy(file.data.get(), bytes.data(), bytes.size());
   file.size = bytes.size();
   return file;

@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+#include "common/populated_memory.h"
+
 namespace zefra {
 
 // Why a file could not be read: what() is "FILE: reason", reason() the part after the
@@ -31,7 +33,8 @@ class InputFileError : public std::runtime_error {
 };
 
 // The bytes of a file. The buffer is not zero-filled before reading: every byte in
-// bytes() came from the file.
+// bytes() came from the file. A large file's buffer has its pages made before the read,
+// not one fault per page while the kernel copies into it.
 class FileBytes {
  public:
   std::span<const std::uint8_t> bytes() const { return {data.get(), size}; }
@@ -41,7 +44,7 @@ class FileBytes {
                                  const std::function<void(std::span<const std::uint8_t>)>&);
   friend FileBytes readInputFileStart(const std::filesystem::path&, std::size_t);
   friend FileBytes readInputOnce(const std::filesystem::path&, std::uint64_t);
-  std::unique_ptr<std::uint8_t[]> data;
+  common::PopulatedBytes data;
   std::size_t size = 0;
 };
 

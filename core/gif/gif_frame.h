@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include <sys/mman.h>
-
+#include "common/populated_memory.h"
 #include "gif/color_map.h"
 #include "gif/gif_extension.h"
 #include "gif/gif_item.h"
@@ -51,22 +50,9 @@ struct DefaultInitAllocator : std::allocator<T> {
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
-  // Large arrays (a decoded frame of a photo) are mapped with their pages made at once:
-  // touching them one at a time costs a page fault per 4 KB, most of a decode's system time.
-  T* allocate(std::size_t n) {
-    if (n * sizeof(T) < kMappedBytes) return std::allocator<T>::allocate(n);
-    void* p = ::mmap(nullptr, n * sizeof(T), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    return static_cast<T*>(p);
-  }
-  void deallocate(T* p, std::size_t n) noexcept {
-    if (n * sizeof(T) < kMappedBytes) {
-      std::allocator<T>::deallocate(p, n);
-    } else {
-      ::munmap(p, n * sizeof(T));
-    }
-  }
-  static constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
+  // A decoded frame of a photo is written through at once: its pages are made in one go.
+  T* allocate(std::size_t n) { return static_cast<T*>(common::allocatePopulated(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { common::releasePopulated(p, n * sizeof(T)); }
 };
 
 using PixelIndices = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;

@@ -451,5 +451,47 @@ TEST(GifReader, GraphicControlLinksTheFirstOneAndAnyTransparencyCounts) {
   EXPECT_TRUE(f.hasTransparency);
 }
 
+// Frames large enough that their pixel arrays are mapped rather than taken from the heap
+// (a photo): every pixel comes back, interlaced or not, in a copy too, and pixels the
+// data of a cut file never reached read as 0, not as whatever the memory held.
+TEST(GifReader, LargeFramesComeBackExactly) {
+  constexpr int kWidth = 1100, kHeight = 1000;
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight);
+  std::uint32_t state = 99;
+  for (auto& p : pixels) {
+    state = state * 1103515245u + 12345u;
+    p = static_cast<std::uint8_t>((state >> 24) & 0x3F);
+  }
+  for (const bool interlaced : {false, true}) {
+    SCOPED_TRACE(interlaced);
+    GifImage image;
+    for (int i = 0; i < 64; ++i) image.globalTable().append(rgb(static_cast<std::uint8_t>(4 * i), 0, 0));
+    auto frame = std::make_unique<GifFrame>(&image);
+    frame->setPlacement(0, 0, kWidth, kHeight);
+    frame->setInterlaced(interlaced);
+    frame->setPixels(pixels);
+    image.addFrame(std::move(frame));
+    const Bytes bytes = image.saveToBytes();
+
+    GifImage loaded;
+    loaded.loadFromBytes(bytes);
+    ASSERT_EQ(loaded.frames().count(), 1);
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), loaded.frames()[0].pixels()));
+    GifImage copy;
+    copy.assign(loaded);
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), copy.frames()[0].pixels()));
+
+    GifImage cut;
+    cut.warningHandler = [](const GifItem*, int, const std::string&) {};
+    cut.loadFromBytes(slice(bytes, 0, bytes.size() / 2));
+    ASSERT_EQ(cut.frames().count(), 1);
+    const std::uint8_t* got = cut.frames()[0].pixels();
+    // The last row is reached last in either order.
+    const std::size_t lastRow = pixels.size() - kWidth;
+    EXPECT_TRUE(std::all_of(got + lastRow, got + pixels.size(), [](std::uint8_t p) { return p == 0; }));
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + kWidth, got));
+  }
+}
+
 }  // namespace
 }  // namespace zefra::gif
