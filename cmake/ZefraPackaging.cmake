@@ -40,6 +40,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The programs load FreeType and fontconfig when they first draw text (dlopen), so the
+# computed line cannot see them; CPack adds these to it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreetype6, libfontconfig1")
 # Text layers name their faces; these are the ones the sample projects use.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

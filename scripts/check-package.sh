@@ -28,6 +28,11 @@ arch=$(dpkg-deb -f "$deb" Architecture)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "check-package: $(basename "$deb"), Depends: $depends"
 case "$depends" in *libc6*) ;; *) fail "Depends was not computed from the binaries: '$depends'" ;; esac
+# Loaded at run time rather than linked, so named by hand: a Depends line without them
+# installs a CLI that cannot draw text.
+for lib in libfreetype6 libfontconfig1; do
+  case "$depends" in *"$lib"*) ;; *) fail "Depends lacks $lib, which the programs load to draw text: '$depends'" ;; esac
+done
 
 # What the package holds.
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')

@@ -1,11 +1,5 @@
 #include "text3d/font_rasterizer.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <algorithm>
 #include <array>
 #include <map>
@@ -14,6 +8,8 @@
 #include <stdexcept>
 #include <tuple>
 #include <vector>
+
+#include "text3d/font_libraries.h"
 
 namespace zefra::text3d {
 
@@ -43,14 +39,16 @@ struct Library {
   std::vector<std::shared_ptr<FontRasterizer>> recent;
 
   Library() {
-    if (FT_Init_FreeType(&ft) != 0) ft = nullptr;
-    FcInit();
+    const FontLibraries& api = fontLibraries();
+    if (api.FT_Init_FreeType(&ft) != 0) ft = nullptr;
+    api.FcInit();
   }
   ~Library() {
+    const FontLibraries& api = fontLibraries();
     recent.clear();
-    if (ft) FT_Done_FreeType(ft);
+    if (ft) api.FT_Done_FreeType(ft);
     // Releases fontconfig's configuration, so leak checkers see a clean exit.
-    FcFini();
+    api.FcFini();
   }
 };
 
@@ -60,36 +58,37 @@ Library& library() {
 }
 
 ResolvedFace resolveFace(const std::string& name, bool bold, bool italic, FontPitch pitch) {
+  const FontLibraries& api = fontLibraries();
   ResolvedFace out;
-  FcPattern* pat = FcPatternCreate();
+  FcPattern* pat = api.FcPatternCreate();
   if (!pat) return out;
-  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-  FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  if (pitch == FontPitch::Fixed) FcPatternAddInteger(pat, FC_SPACING, FC_MONO);
-  FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-  FcDefaultSubstitute(pat);
+  api.FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+  api.FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  api.FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  if (pitch == FontPitch::Fixed) api.FcPatternAddInteger(pat, FC_SPACING, FC_MONO);
+  api.FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+  api.FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  api.FcDefaultSubstitute(pat);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pat, &result);
+  FcPattern* match = api.FcFontMatch(nullptr, pat, &result);
   if (match) {
     FcChar8* file = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+    if (api.FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
       out.file = reinterpret_cast<const char*>(file);
-    FcPatternGetInteger(match, FC_INDEX, 0, &out.index);
+    api.FcPatternGetInteger(match, FC_INDEX, 0, &out.index);
     FcBool emb = FcFalse;
-    if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &emb) == FcResultMatch) out.embolden = emb;
+    if (api.FcPatternGetBool(match, FC_EMBOLDEN, 0, &emb) == FcResultMatch) out.embolden = emb;
     int weight = FC_WEIGHT_REGULAR;
-    if (bold && FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
+    if (bold && api.FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
         weight < FC_WEIGHT_DEMIBOLD)
       out.embolden = true;
     int slant = FC_SLANT_ROMAN;
-    if (italic && FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch &&
+    if (italic && api.FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch &&
         slant == FC_SLANT_ROMAN)
       out.oblique = true;
-    FcPatternDestroy(match);
+    api.FcPatternDestroy(match);
   }
-  FcPatternDestroy(pat);
+  api.FcPatternDestroy(pat);
   return out;
 }
 
@@ -144,7 +143,7 @@ struct FontRasterizer::Impl {
 
   ~Impl() {
     std::lock_guard<std::mutex> guard(faceLifetimeLock());
-    if (face) FT_Done_Face(face);
+    if (face) fontLibraries().FT_Done_Face(face);
   }
 
   // A filled slot never changes again, so the reference stays valid after the lock.
@@ -153,25 +152,26 @@ struct FontRasterizer::Impl {
     std::optional<CharBitmap>& slot = chars[code];
     if (slot) return *slot;
     CharBitmap cb;
-    FT_UInt gi = FT_Get_Char_Index(face, codePageToUnicode(code));
+    const FontLibraries& api = fontLibraries();
+    FT_UInt gi = api.FT_Get_Char_Index(face, codePageToUnicode(code));
     FT_Int32 flags = FT_LOAD_TARGET_MONO;
     if (FT_IS_SCALABLE(face)) flags |= FT_LOAD_NO_BITMAP;
-    if (FT_Load_Glyph(face, gi, flags) == 0) {
+    if (api.FT_Load_Glyph(face, gi, flags) == 0) {
       FT_GlyphSlot g = face->glyph;
       int extra = 0;
       if (g->format == FT_GLYPH_FORMAT_OUTLINE) {
         if (embolden) {
           FT_Pos strength = std::max<FT_Pos>(64, static_cast<FT_Pos>(ppem) * 64 / 32);
-          FT_Outline_EmboldenXY(&g->outline, strength, 0);
+          api.FT_Outline_EmboldenXY(&g->outline, strength, 0);
           extra = static_cast<int>(strength >> 6);
         }
         if (oblique) {
           FT_Matrix shear = {0x10000, 0x0366A, 0, 0x10000};  // about 0.2
-          FT_Outline_Transform(&g->outline, &shear);
+          api.FT_Outline_Transform(&g->outline, &shear);
         }
       }
       cb.advance = static_cast<int>((g->advance.x + 32) >> 6) + extra;
-      if (FT_Render_Glyph(g, FT_RENDER_MODE_MONO) == 0) {
+      if (api.FT_Render_Glyph(g, FT_RENDER_MODE_MONO) == 0) {
         const FT_Bitmap& bm = g->bitmap;
         cb.left = g->bitmap_left;
         cb.top = ascent - g->bitmap_top;
@@ -205,6 +205,7 @@ FontRasterizer::~FontRasterizer() = default;
 
 std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale) {
   Library& lib = library();
+  const FontLibraries& api = fontLibraries();
   std::lock_guard<std::mutex> guard(lib.lock);
   if (!lib.ft) throw std::runtime_error("Font engine unavailable");
   Library::RequestKey requestKey{font.name, font.style, static_cast<int>(font.pitch), font.height,
@@ -221,19 +222,19 @@ std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale)
 
   FT_Face face = nullptr;
   std::unique_lock<std::mutex> faceGuard(faceLifetimeLock());
-  if (rf.file.empty() || FT_New_Face(lib.ft, rf.file.c_str(), rf.index, &face) != 0) {
+  if (rf.file.empty() || api.FT_New_Face(lib.ft, rf.file.c_str(), rf.index, &face) != 0) {
     // Last resort: whatever fontconfig offers for an unnamed family.
     ResolvedFace any = resolveFace("sans-serif", bold, italic, FontPitch::Default);
-    if (any.file.empty() || FT_New_Face(lib.ft, any.file.c_str(), any.index, &face) != 0)
+    if (any.file.empty() || api.FT_New_Face(lib.ft, any.file.c_str(), any.index, &face) != 0)
       throw std::runtime_error("No usable font for \"" + font.name + "\"");
   }
   faceGuard.unlock();
-  FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+  api.FT_Select_Charmap(face, FT_ENCODING_UNICODE);
 
   int unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
   long winAscent = face->ascender;
   long winDescent = -face->descender;
-  if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (auto* os2 = static_cast<TT_OS2*>(api.FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
       os2 && os2->version != 0xFFFF && (os2->usWinAscent + os2->usWinDescent) > 0) {
     winAscent = os2->usWinAscent;
     winDescent = os2->usWinDescent;
@@ -251,15 +252,15 @@ std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale)
   if (auto it = lib.live.find(liveKey); it != lib.live.end()) {
     if (auto existing = it->second.lock()) {
       faceGuard.lock();
-      FT_Done_Face(face);
+      api.FT_Done_Face(face);
       faceGuard.unlock();
       lib.byRequest[requestKey] = existing;
       return existing;
     }
   }
 
-  if (FT_IS_SCALABLE(face)) FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
-  else if (face->num_fixed_sizes > 0) FT_Select_Size(face, 0);
+  if (FT_IS_SCALABLE(face)) api.FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
+  else if (face->num_fixed_sizes > 0) api.FT_Select_Size(face, 0);
 
   auto impl = std::make_unique<Impl>();
   impl->face = face;
@@ -279,7 +280,7 @@ std::shared_ptr<FontRasterizer> FontRasterizer::get(const Font& font, int scale)
   impl->underlineTop = ascent + static_cast<int>(scaleUnits(-ulPos, ppem, unitsPerEm)) - impl->underlineThickness / 2;
   long stPos = unitsPerEm * 26 / 100;
   long stSize = ulThick;
-  if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (auto* os2 = static_cast<TT_OS2*>(api.FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
       os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
     stPos = os2->yStrikeoutPosition;
     stSize = os2->yStrikeoutSize;
