@@ -89,6 +89,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   // After showChange is connected: the canvas editing follows a change once the canvas
   // shows it.
   buildCanvasEditing();
+  buildAlignMenu();
   new PreviewWiring(*this);
   autosaver = new Autosave(*editing, editor::recoveryFolderFromEnvironment(), this);
 }

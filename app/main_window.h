@@ -131,6 +131,7 @@ class MainWindow : public QMainWindow {
   void buildFrameToolMenus(QMenu* edit, QMenu* view);
   void buildFrameToolButtons();
   void buildCanvasEditing();
+  void buildAlignMenu();  // after the canvas editing (main_window_align.cpp)
   void updateFrameToolActions();
   void buildBannerActions();
   void buildBannerMenus(QMenu* file, QMenu* edit);

@@ -1,8 +1,10 @@
 #include "widgets/canvas_editing.h"
 
 #include <QComboBox>
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
@@ -22,6 +24,8 @@ namespace {
 constexpr int kGeneralPage = 0;
 constexpr int kPicturesShapesPage = 1;
 constexpr int kTextPage = 2;
+// How near, on screen, a dragged box must come to a label line to snap onto it.
+constexpr int kSnapScreenPixels = 4;
 
 editor::SlotKind slotKindOf(render::CanvasObjectKind kind) {
   switch (kind) {
@@ -56,9 +60,13 @@ CanvasEditing::CanvasEditing(EditorSession& session, FrameView& view, QWidget& w
       selected.reset();
       drag.reset();
     }
+    followSlotLists(change);
     applyZoom();  // the label may have another size now
     updateOutline();
+    if (paneShowsSelection) showSelectedBox();  // an undo, say, moved it
+    Q_EMIT selectionChanged();
   });
+  view.installEventFilter(this);
   // Moves over the work area arrive without a button held too, so the pane can be emptied.
   workArea.setMouseTracking(true);
   workArea.installEventFilter(this);
@@ -67,11 +75,16 @@ CanvasEditing::CanvasEditing(EditorSession& session, FrameView& view, QWidget& w
 CanvasEditing::~CanvasEditing() = default;
 
 bool CanvasEditing::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &view) {
+    if (event->type() == QEvent::FocusOut) endNudgeRun();
+    if (event->type() == QEvent::KeyPress && forwardTyping(event)) return true;
+  }
   if (watched == &workArea) {
     if (event->type() == QEvent::MouseButtonPress) {
       // The work area around the label: the page of the web site colour.
       selected.reset();
       updateOutline();
+      Q_EMIT selectionChanged();
       showPage(kGeneralPage, "RZPanelWebSite");
     } else if (event->type() == QEvent::MouseMove) {
       objectPane.clear();
@@ -82,21 +95,31 @@ bool CanvasEditing::eventFilter(QObject* watched, QEvent* event) {
 
 void CanvasEditing::onPressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
   drag.reset();
+  snapper.reset();
+  endNudgeRun();
   const std::optional<render::CanvasObject> object = session.canvas().objectAt(x, y);
   if (!object || object->kind == render::CanvasObjectKind::Border) {
     // The label itself (its background, gradient or border band).
     selected.reset();
     updateOutline();
     showPage(kGeneralPage, nullptr);
+    Q_EMIT selectionChanged();
     return;
   }
   const editor::SlotKind kind = slotKindOf(object->kind);
   selectObject(kind, object->slot);
+  // The canvas keeps the keyboard focus, so the arrow keys move the object right away.
+  view.setFocus(Qt::MouseFocusReason);
+  showSelectedBox();
+  Q_EMIT selectionChanged();
   // The press point is the drag anchor, whatever the button; only a move with the left
-  // button alone drags.
+  // button drags.
   if (button == Qt::LeftButton) {
-    drag = std::make_unique<editor::ObjectDrag>(session.project().current(), kind, object->slot, x, y,
-                                                positionRange());
+    const model::FrameRecord& current = session.project().current();
+    drag = std::make_unique<editor::ObjectDrag>(current, kind, object->slot, x, y, positionRange());
+    const render::FrameCanvas& canvas = session.canvas();
+    snapper.emplace(object->bounds, editor::objectPosition(current, kind, object->slot), canvas.width(),
+                    canvas.height());
   }
 }
 
@@ -116,11 +139,7 @@ void CanvasEditing::selectObject(editor::SlotKind kind, int slot) {
                       : kind == editor::SlotKind::Picture ? p.currentPicture
                                                           : p.currentShape;
   if (current != slot) session.apply([kind, slot](editor::Editor& e) { return e.selectSlot(kind, slot); });
-  if (kind == editor::SlotKind::Text) {
-    showPage(kTextPage, "ETxt");
-  } else {
-    showPage(kPicturesShapesPage, listOf(kind));
-  }
+  showPage(kind == editor::SlotKind::Text ? kTextPage : kPicturesShapesPage, nullptr);
   updateOutline();
 }
 
@@ -133,11 +152,20 @@ void CanvasEditing::showPage(int index, const char* focusControl) {
 
 void CanvasEditing::onMoved(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   showHover(x, y);
-  // Only the left button alone drags: with Shift, Ctrl or Alt, or another button, nothing moves.
-  if (!drag || buttons != Qt::LeftButton || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+  // Only the left button drags; with Shift or Ctrl, or another button, nothing moves. Alt
+  // moves without snapping, to place an object just off a line.
+  if (!drag || buttons != Qt::LeftButton || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier))) {
+    view.setGuides(0);
     return;
   }
-  session.apply([&](editor::Editor& e) { return drag->moveTo(e, x, y); });
+  editor::Snap snap{drag->positionFor(x, y), editor::kNoGuide};
+  if (snapper) {
+    const int threshold = (modifiers & Qt::AltModifier) ? -1 : editor::snapThreshold(kSnapScreenPixels, view.zoom());
+    snap = snapper->snap(snap.position, threshold);
+  }
+  session.apply([&](editor::Editor& e) { return drag->placeAt(e, snap.position); });
+  view.setGuides(snap.guides);
+  showSelectedBox();
 }
 
 void CanvasEditing::onReleased(Qt::MouseButton button) {
@@ -147,14 +175,18 @@ void CanvasEditing::onReleased(Qt::MouseButton button) {
     return editor::Change::refused("");
   });
   drag.reset();
+  snapper.reset();
+  view.setGuides(0);
 }
 
 void CanvasEditing::showHover(int x, int y) {
   const std::optional<render::CanvasObject> object = session.canvas().objectAt(x, y);
   if (!object || object->slot < 1) {
     objectPane.clear();
+    paneShowsSelection = false;
     return;
   }
+  paneShowsSelection = false;
   switch (object->kind) {
     case render::CanvasObjectKind::Picture: objectPane.setText(QStringLiteral("Object: Picture %1").arg(object->slot)); break;
     case render::CanvasObjectKind::Text: objectPane.setText(QStringLiteral("Object: Text String %1").arg(object->slot)); break;
@@ -166,7 +198,84 @@ void CanvasEditing::showHover(int x, int y) {
 void CanvasEditing::onNudged(int dx, int dy) {
   if (!selected) return;
   const Selection s = *selected;
-  session.apply([&](editor::Editor& e) { return editor::moveObjectBy(e, s.kind, s.slot, dx, dy, positionRange()); });
+  const int key = editor::nudgeMergeKey(s.kind, s.slot);
+  session.apply([&](editor::Editor& e) {
+    if (!nudging) e.closeMerge();  // a new run never merges into what came before
+    return editor::moveObjectBy(e, s.kind, s.slot, dx, dy, positionRange(), key);
+  });
+  nudging = true;
+  showSelectedBox();
+}
+
+void CanvasEditing::endNudgeRun() {
+  if (!nudging) return;
+  nudging = false;
+  session.closeMerge();
+}
+
+bool CanvasEditing::forwardTyping(QEvent* event) {
+  // A click on a text leaves the focus on the canvas for the arrow keys; a character typed
+  // there goes on into the text field, as if the click had put the caret in it.
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (!selected || selected->kind != editor::SlotKind::Text || key->text().isEmpty() || !key->text().at(0).isPrint() ||
+      (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    return false;
+  }
+  QWidget* field = pages.window()->findChild<QWidget*>(QStringLiteral("ETxt"));
+  if (!field || !field->isEnabled() || !field->isVisibleTo(pages.window())) return false;
+  field->setFocus(Qt::MouseFocusReason);
+  QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+  QApplication::sendEvent(field, &copy);
+  return true;
+}
+
+void CanvasEditing::followSlotLists(const editor::Change& change) {
+  // Choosing a slot in a list selects that object, the way a click on it does.
+  const model::LabelProject& p = session.project();
+  const std::array<int, 3> now{p.currentText, p.currentPicture, p.currentShape};
+  const bool listsMoved = knownSlots && change.slotSelectionChanged && !change.projectReplaced;
+  if (listsMoved) {
+    const editor::SlotKind kinds[] = {editor::SlotKind::Text, editor::SlotKind::Picture, editor::SlotKind::Shape};
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      if (now[i] != (*knownSlots)[i]) selected = Selection{kinds[i], now[i]};
+    }
+  }
+  knownSlots = now;
+}
+
+void CanvasEditing::showSelectedBox() {
+  // "Object: Text String 1, 212 x 31 at 128, 14": the box the hit test and Align use.
+  const std::optional<raster::Rect> box =
+      selected ? editor::objectBox(session.canvas(), selected->kind, selected->slot) : std::nullopt;
+  if (!box) {
+    if (paneShowsSelection) objectPane.clear();
+    paneShowsSelection = false;
+    return;
+  }
+  const QString name = selected->kind == editor::SlotKind::Text      ? QStringLiteral("Text String %1")
+                       : selected->kind == editor::SlotKind::Picture ? QStringLiteral("Picture %1")
+                                                                     : QStringLiteral("Shape %1");
+  objectPane.setText(QStringLiteral("Object: %1, %2 x %3 at %4, %5")
+                         .arg(name.arg(selected->slot))
+                         .arg(box->width())
+                         .arg(box->height())
+                         .arg(box->left)
+                         .arg(box->top));
+  paneShowsSelection = true;
+}
+
+bool CanvasEditing::canAlign() const {
+  return selected && editor::objectBox(session.canvas(), selected->kind, selected->slot).has_value();
+}
+
+void CanvasEditing::align(editor::Alignment alignment) {
+  if (!canAlign()) return;
+  const Selection s = *selected;
+  endNudgeRun();
+  session.apply([&](editor::Editor& e) {
+    return editor::alignObject(e, session.canvas(), s.kind, s.slot, alignment, positionRange());
+  });
+  showSelectedBox();
 }
 
 void CanvasEditing::updateOutline() {

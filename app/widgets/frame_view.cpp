@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "editor/alignment.h"
 #include "editor/canvas_zoom.h"
 
 namespace zefra::app {
@@ -48,6 +49,12 @@ void FrameView::setSelection(std::optional<raster::Rect> bounds) {
   update();
 }
 
+void FrameView::setGuides(unsigned guides) {
+  if (guides == shownGuides) return;
+  shownGuides = guides;
+  update();
+}
+
 QImage FrameView::image() const {
   if (shown.empty()) return {};
   // The bitmap's rows are blue-green-red with padding, which is what this format with an
@@ -73,6 +80,25 @@ void FrameView::paintEvent(QPaintEvent*) {
     painter.drawRect(box);
     painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
     painter.drawRect(box);
+  }
+  if (shownGuides != 0) paintGuides(painter);
+}
+
+void FrameView::paintGuides(QPainter& painter) const {
+  // Magenta is rare in banners, so the line reads over nearly any picture; an edge guide
+  // lies on the label's outermost pixels, a centre guide on the middle of the view.
+  const int w = width();
+  const int h = height();
+  painter.setPen(QPen(QColor(255, 0, 255), 1));
+  const std::pair<unsigned, int> columns[] = {
+      {editor::kGuideLeft, 0}, {editor::kGuideCentreX, w / 2}, {editor::kGuideRight, w - 1}};
+  for (const auto& [bit, x] : columns) {
+    if (shownGuides & bit) painter.drawLine(x, 0, x, h - 1);
+  }
+  const std::pair<unsigned, int> rows[] = {
+      {editor::kGuideTop, 0}, {editor::kGuideCentreY, h / 2}, {editor::kGuideBottom, h - 1}};
+  for (const auto& [bit, y] : rows) {
+    if (shownGuides & bit) painter.drawLine(0, y, w - 1, y);
   }
 }
 

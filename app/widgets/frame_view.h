@@ -1,15 +1,17 @@
 #pragma once
 // The canvas panel "RzPanel1": shows the picture of the current frame exactly as the core
 // drew it, at a whole-number zoom (each label pixel an exact square of screen pixels),
-// with a thin outline around the selected object that is only drawn on screen, never into
-// the picture. It reports the mouse and the arrow keys in label pixels; what they mean
-// for the project is decided elsewhere.
+// with a thin outline around the selected object and the snap guides of a drag that are only
+// drawn on screen, never into the picture. It reports the mouse and the arrow keys in label
+// pixels; what they mean for the project is decided elsewhere.
 
 #include <QWidget>
 #include <optional>
 
 #include "raster/fast_bitmap.h"
 #include "raster/geometry.h"
+
+class QPainter;
 
 namespace zefra::app {
 
@@ -38,6 +40,11 @@ class FrameView : public QWidget {
   void setSelection(std::optional<raster::Rect> bounds);
   std::optional<raster::Rect> selection() const { return outline; }
 
+  // The snap guides shown while a drag holds an object on label lines (editor::SnapGuide
+  // bits; none when 0). Like the outline, they are only drawn on screen.
+  void setGuides(unsigned guides);
+  unsigned guides() const { return shownGuides; }
+
  Q_SIGNALS:
   void mouseMovedTo(int x, int y);
   void mouseLeft();
@@ -58,10 +65,12 @@ class FrameView : public QWidget {
 
  private:
   void updateSize();
+  void paintGuides(QPainter& painter) const;
 
   raster::FastBitmap shown;
   int factor = 1;
   std::optional<raster::Rect> outline;
+  unsigned shownGuides = 0;
 };
 
 }  // namespace zefra::app

@@ -148,6 +148,22 @@ TEST_F(AlignmentTest, WithLockFramesOffEveryFrameTakesTheAlignedColumn) {
   EXPECT_EQ(editor.project().frame(2).textX[0], 13);
 }
 
+TEST_F(AlignmentTest, SeveralSelectedFramesTakeTheAlignedColumnInOneStep) {
+  ASSERT_TRUE(editor.insertFrame().applied);  // three frames, Lock Frames on
+  FrameSet firstTwo;
+  firstTwo.set(1);
+  firstTwo.set(2);
+  editor.selectFrames(firstTwo, 1);
+  draw();
+  ASSERT_TRUE(alignObject(editor, canvas, SlotKind::Text, 1, Alignment::Left, range).applied);
+  EXPECT_EQ(editor.project().frame(1).textX[0], 0);
+  EXPECT_EQ(editor.project().frame(2).textX[0], 0);
+  EXPECT_EQ(editor.project().frame(3).textX[0], 13);
+  editor.undo();
+  EXPECT_EQ(editor.project().frame(1).textX[0], 13);
+  EXPECT_EQ(editor.project().frame(2).textX[0], 13);
+}
+
 TEST_F(AlignmentTest, AnEmptySlotIsRefusedAndAnAlignedObjectRecordsNothing) {
   EXPECT_FALSE(alignObject(editor, canvas, SlotKind::Shape, 3, Alignment::Left, range).applied);
   ASSERT_TRUE(alignObject(editor, canvas, SlotKind::Text, 1, Alignment::Left, range).applied);
