@@ -47,6 +47,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
       openFileOnActivate(!arguments.isEmpty()) {
   setObjectName(QStringLiteral("TfrmMainZefra"));
   setWindowTitle(QStringLiteral("Zefra"));
+  setAcceptDrops(true);  // projects, GIFs and pictures (main_window_drop.cpp)
 
   buildActions();
   buildFrameToolActions();
@@ -170,7 +171,7 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::firstActivation() {
   if (!openFileOnActivate) return;
   openFileOnActivate = false;  // before loading: the load lets events run
-  openProject(arguments.at(0));
+  openFile(arguments.at(0));
 }
 
 // Work an editor lost when it ended without saving comes first; a project named on the

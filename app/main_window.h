@@ -15,6 +15,8 @@
 #include <memory>
 
 #include "editor/editor.h"
+#include "editor/frame_tools.h"
+#include "editor/gif_import.h"
 #include "editor/recent_files.h"
 #include "editor/settings_store.h"
 #include "panels/property_pages.h"
@@ -108,6 +110,8 @@ class MainWindow : public QMainWindow {
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -130,6 +134,16 @@ class MainWindow : public QMainWindow {
   void buildFrameToolActions();
   void buildFrameToolMenus(QMenu* edit, QMenu* view);
   void buildFrameToolButtons();
+  // Import GIF of a chosen file into the project; the slow part of an import, off this
+  // thread with a progress dialog that can cancel it.
+  void importGifFile(const QString& gif);
+  editor::PreparedGifImport prepareGifInBackground(const editor::GifImportPlan& plan, const QString& gif,
+                                                   const QString& pictureFolder);
+  // File > Open, the command line and a drop: a .lbl opens, a GIF becomes a new project
+  // through Import GIF (main_window_drop.cpp). Neither asks the save prompt.
+  bool openFile(const QString& path);
+  bool openGif(const QString& gif);
+  void openDroppedFile(const QString& path);
   void buildCanvasEditing();
   void buildAlignMenu();  // after the canvas editing (main_window_align.cpp)
   void updateFrameToolActions();
@@ -195,6 +209,7 @@ class MainWindow : public QMainWindow {
   QAction* moveRightAction = nullptr;
   QAction* tweenAction = nullptr;
   QAction* importGifAction = nullptr;
+  editor::TweenOptions lastTweenChoice{0, editor::Easing::Linear, true, 0};  // the dialog keeps delays at first
   QActionGroup* zoomGroup = nullptr;
   QAction* zoomFitAction = nullptr;
   QAction* zoomInAction = nullptr;

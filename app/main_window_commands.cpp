@@ -51,9 +51,9 @@ void MainWindow::onOpen() {
   const QString path = prompts->openProjectPath(this, startFolder(toQString(editor().project().projectDir.view())));
   if (path.isEmpty()) return;
   // The project is loaded here, in this window; the settings are written as they were
-  // when opening handed over to a fresh program.
+  // when opening handed over to a fresh program. A GIF becomes a new project.
   writeSettings();
-  openProject(path);
+  openFile(path);
 }
 
 bool MainWindow::openProject(const QString& givenPath) {

@@ -142,7 +142,7 @@ void MainWindow::updateFrameToolActions() {
   const model::LabelProject& p = editor().project();
   moveLeftAction->setEnabled(p.currentFrame > 1);
   moveRightAction->setEnabled(p.currentFrame < p.frameCount);
-  tweenAction->setEnabled(p.frameCount > 1 && p.frameCount < model::kMaxFrames);
+  tweenAction->setEnabled(p.frameCount > 1 && (p.frameCount < model::kMaxFrames || p.currentFrame + 2 <= p.frameCount));
 }
 
 void MainWindow::onMoveFrameLeft() { editing->apply([](editor::Editor& e) { return editor::moveFrameLeft(e); }); }
@@ -150,27 +150,45 @@ void MainWindow::onMoveFrameRight() { editing->apply([](editor::Editor& e) { ret
 
 void MainWindow::onTweenFrames() {
   const model::LabelProject& p = editor().project();
-  const int room = model::kMaxFrames - p.frameCount;
-  if (room < 1) {
+  // At the frame limit only a re-tween, which replaces frames, leaves room.
+  if (p.frameCount >= model::kMaxFrames && p.currentFrame + 2 > p.frameCount) {
     showError(toQString(editor::kMaxFramesMessage));
     return;
   }
-  const std::optional<int> count = prompts->tweenCount(this, room);
-  if (!count) return;
-  editing->apply([n = *count](editor::Editor& e) { return editor::tweenFrames(e, n); });
+  const std::optional<editor::TweenOptions> chosen =
+      prompts->tweenOptions(this, p.currentFrame, p.frameCount, lastTweenChoice);
+  if (!chosen) return;
+  // The next tween offers the same curve and delays; counts and frames change meaning.
+  lastTweenChoice.easing = chosen->easing;
+  lastTweenChoice.keepDelays = chosen->keepDelays;
+  editing->apply([options = *chosen](editor::Editor& e) { return editor::tweenFrames(e, options); });
 }
 
 void MainWindow::onImportGif() {
+  const QString gif = prompts->openGifPath(this, startFolder(toQString(editor().project().projectDir.view())));
+  if (!gif.isEmpty()) importGifFile(gif);
+}
+
+void MainWindow::importGifFile(const QString& gif) {
   const model::LabelProject& p = editor().project();
-  const QString gif = prompts->openGifPath(this, startFolder(toQString(p.projectDir.view())));
-  if (gif.isEmpty()) return;
   // The pictures go beside the project; a project not saved yet keeps them beside the GIF.
   const QString pictureFolder = editor().saveEnabled() ? QFileInfo(toQString(p.fileName.view())).absolutePath()
                                                        : QFileInfo(gif).absolutePath();
+  beginLongJob(false);
+  editor::PreparedGifImport prepared = prepareGifInBackground(editor::planGifImport(p), gif, pictureFolder);
+  if (prepared.refusal == editor::kCancelledImport) {
+    editor::discardGifImport(prepared);  // the user asked for it: nothing to report
+  } else {
+    editing->apply([&](editor::Editor& e) { return editor::applyGifImport(e, std::move(prepared)).change; });
+  }
+  endLongJob();
+}
+
+editor::PreparedGifImport MainWindow::prepareGifInBackground(const editor::GifImportPlan& plan, const QString& gif,
+                                                             const QString& pictureFolder) {
   // Reading, composing and writing the pictures runs on a worker thread, so the window
   // keeps drawing and the import can be cancelled; only applying the frames touches the
-  // editor, here, afterwards.
-  const editor::GifImportPlan plan = editor::planGifImport(p);
+  // editor, on this thread, afterwards.
   std::atomic<bool> cancel{false};
   QProgressDialog progress(tr("Importing %1...").arg(QFileInfo(gif).fileName()), tr("Cancel"), 0, 0, this);
   progress.setObjectName(QStringLiteral("ImportGifProgress"));
@@ -192,17 +210,11 @@ void MainWindow::onImportGif() {
   }));
   QEventLoop waiting;
   connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
-  beginLongJob(false);
   worker->start();
   waiting.exec();
   worker->wait();
   progress.reset();
-  if (prepared.refusal == editor::kCancelledImport) {
-    editor::discardGifImport(prepared);  // the user asked for it: nothing to report
-  } else {
-    editing->apply([&](editor::Editor& e) { return editor::applyGifImport(e, std::move(prepared)).change; });
-  }
-  endLongJob();
+  return prepared;
 }
 
 void MainWindow::onEditPicture() {

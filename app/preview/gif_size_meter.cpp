@@ -45,14 +45,23 @@ void GifSizeMeter::showSize() {
 }
 
 void GifSizeMeter::projectChanged() {
-  editTime = QDateTime::currentMSecsSinceEpoch();
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  const bool quiet = !edited || now - editTime >= kPauseMs;
+  editTime = now;
+  edited = true;
   exporter.cancel();
-  pause.start();
   if (pane) pane->setEnabled(false);
+  if (quiet) {
+    pause.stop();
+    startExport();
+  } else {
+    pause.start();
+  }
 }
 
 void GifSizeMeter::measureNow() {
   editTime = QDateTime::currentMSecsSinceEpoch();
+  edited = false;
   pause.stop();
   if (pane) pane->setEnabled(false);
   startExport();

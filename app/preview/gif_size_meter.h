@@ -1,9 +1,10 @@
 #pragma once
 // The live size meter of the status bar: the exact number of bytes the GIF would have if
-// it were exported now. Each edit restarts a short pause; when the edits stop, the
-// project is exported in the background (an edit arriving meanwhile cancels that export
-// and starts the pause again), and the pane shows "GIF: 48,512 bytes". Until the new
-// figure is in, the pane keeps the last one, greyed.
+// it were exported now. An edit after a quiet spell is measured at once; an edit that
+// follows another within the pause (a run of keystrokes, a drag) cancels the export under
+// way and restarts the pause, so a run is measured once, after its last edit. The export
+// runs in the background, and the pane shows "GIF: 48,512 bytes". Until the new figure is
+// in, the pane keeps the last one, greyed.
 
 #include <QObject>
 #include <QTimer>
@@ -23,7 +24,9 @@ class GifSizeMeter : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kPauseMs = 300;
+  // Longer than the gaps of a typing run, short enough that the pause plus the export of a
+  // 127-frame banner stays near a quarter of a second (bench/size_meter_latency).
+  static constexpr int kPauseMs = 120;
 
   // `pane` shows the figure (not owned). `source` answers the project and the export
   // settings at the moment the export starts.
@@ -37,6 +40,8 @@ class GifSizeMeter : public QObject {
 
   std::optional<std::uint64_t> size() const { return lastSize; }
   bool upToDate() const { return !pause.isActive() && !exporter.busy() && lastSize.has_value(); }
+  // An edit that followed another is waiting for the pause to end before it is measured.
+  bool pausing() const { return pause.isActive(); }
   // Milliseconds from the last edit to the figure that reflects it.
   qint64 lastLatencyMs() const { return latencyMs; }
   // Exports begun since construction; one the size limit refuses never begins.
@@ -64,7 +69,8 @@ class GifSizeMeter : public QObject {
   BackgroundExport exporter;
   std::optional<std::uint64_t> lastSize;
   std::optional<std::uint64_t> limit;
-  qint64 editTime = 0;
+  qint64 editTime = 0;  // of the last edit, or of measureNow
+  bool edited = false;  // editTime is an edit's
   qint64 latencyMs = 0;
 };
 

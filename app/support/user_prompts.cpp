@@ -2,8 +2,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <algorithm>
+
+#include "dialogs/tween_dialog.h"
 
 namespace zefra::app {
 
@@ -27,7 +27,8 @@ void UserPrompts::warning(QWidget* parent, const QString& caption, const QString
 }
 
 QString UserPrompts::openProjectPath(QWidget* parent, const QString& directory) {
-  QFileDialog dialog(parent, QString(), directory, kLblFilter);
+  QFileDialog dialog(parent, QString(), directory, kOpenFilters);
+  dialog.selectNameFilter(kOpenFilters.section(QStringLiteral(";;"), 2, 2));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(QStringLiteral("lbl"));
@@ -46,16 +47,12 @@ QString UserPrompts::saveProjectPath(QWidget* parent, const QString& directory, 
   return dialog.selectedFiles().constFirst();
 }
 
-std::optional<int> UserPrompts::tweenCount(QWidget* parent, int maximum) {
-  QInputDialog dialog(parent);
-  dialog.setObjectName(QStringLiteral("TweenDialog"));
-  dialog.setWindowTitle(QStringLiteral("Tween Frames"));
-  dialog.setLabelText(QObject::tr("Frames to insert between this frame and the next:"));
-  dialog.setInputMode(QInputDialog::IntInput);
-  dialog.setIntRange(1, maximum);
-  dialog.setIntValue(std::min(4, maximum));
+std::optional<editor::TweenOptions> UserPrompts::tweenOptions(QWidget* parent, int currentFrame, int frameCount,
+                                                              const editor::TweenOptions& last) {
+  TweenDialog dialog(currentFrame, frameCount, parent);
+  dialog.setOptions(last);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.intValue();
+  return dialog.options();
 }
 
 QString UserPrompts::openGifPath(QWidget* parent, const QString& directory) {

@@ -8,12 +8,15 @@
 #include <optional>
 
 #include "dialogs/panel_dialogs.h"
+#include "editor/frame_tools.h"
 
 class QWidget;
 
 namespace zefra::app {
 
 inline const QString kLblFilter = QStringLiteral("LBL - Zefra Format (*.lbl)");
+// Open takes a GIF too (it becomes a new project); both are shown at first.
+inline const QString kOpenFilters = kLblFilter + QStringLiteral(";;GIF Images (*.gif);;Projects and GIF Images (*.lbl *.gif)");
 
 // The property pages' dialogs (colour, font, picture and texture files) are part of it.
 class UserPrompts : public PanelDialogs {
@@ -25,13 +28,16 @@ class UserPrompts : public PanelDialogs {
   virtual void error(QWidget* parent, const QString& caption, const QString& text);
   virtual void warning(QWidget* parent, const QString& caption, const QString& text);
 
-  // The open dialog for projects; an empty answer means the user cancelled.
+  // The open dialog for projects and GIFs; an empty answer means the user cancelled.
   virtual QString openProjectPath(QWidget* parent, const QString& directory);
   // The save dialog for projects: asks before overwriting, adds ".lbl" when no extension
   // is typed; an empty answer means the user cancelled.
   virtual QString saveProjectPath(QWidget* parent, const QString& directory, const QString& proposedName);
-  // "Tween Frames...": how many frames to insert, 1..maximum; nothing when cancelled.
-  virtual std::optional<int> tweenCount(QWidget* parent, int maximum);
+  // "Tween Frames...": the tween to make from frame `currentFrame` of `frameCount` (count,
+  // easing, kept delays, frames to replace), offering the easing and delay choice of
+  // `last`; nothing when cancelled.
+  virtual std::optional<editor::TweenOptions> tweenOptions(QWidget* parent, int currentFrame, int frameCount,
+                                                           const editor::TweenOptions& last);
   // "Import GIF...": the GIF file to import; an empty answer means the user cancelled.
   virtual QString openGifPath(QWidget* parent, const QString& directory);
   // "Export GIF...": where to write the GIF, starting at `proposedPath` (its folder and

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
@@ -17,6 +18,10 @@
 
 #include "dialogs/banner_size_dialog.h"
 #include "editor/banner_resize.h"
+#include "editor/editor.h"
+#include "export/export_settings.h"
+#include "export/project_export.h"
+#include "gif/gif_image.h"
 #include "panels/export_limits_box.h"
 #include "preview/gif_size_meter.h"
 #include "window_driver.h"
@@ -199,6 +204,52 @@ class BannerTest : public QObject {
     QCOMPARE(GifSizeMeter::paneText(34378, 20 * 1024),
              QStringLiteral("GIF: 34,378 bytes (33.6 KB of 20 KB, over by 13.6 KB)"));
     QCOMPARE(GifSizeMeter::paneText(20480, 20 * 1024), QStringLiteral("GIF: 20,480 bytes (20 KB of 20 KB)"));
+  }
+
+  // A lone edit is measured at once; edits that follow each other within the pause (a run
+  // of keystrokes) are measured once, after the last, with the figure of the last state.
+  void liveSizeMeasuresALoneEditAtOnceAndARunOnce() {
+    editor::Editor editor(std::string(ZEFRA_SOURCE_DIR "/demo/"), 96);
+    editor.editFrames(editor::EditScope::AllFrames, "Gradient", [](model::FrameRecord& r) { r.gradientOn = 1; });
+    for (int i = 0; i < 3; ++i) editor.insertFrame();
+    QLabel pane;
+    GifSizeMeter meter(&pane, [&] {
+      return std::make_pair(&editor.project(), exporter::exportSettingsOf(editor.project()));
+    });
+    QSignalSpy measured(&meter, &GifSizeMeter::sizeChanged);
+    meter.measureNow();
+    QVERIFY(measured.wait(20000));
+    const auto paint = [&](Color c) {
+      editor.editFrames(editor::EditScope::AllFrames, "Frame Color", [c](model::FrameRecord& r) { r.frameColor = c; });
+      meter.projectChanged();
+    };
+    const auto exportedSize = [&] {
+      gif::GifImage image;
+      exporter::exportProject(editor.project(), exporter::exportSettingsOf(editor.project()), image);
+      return static_cast<quint64>(image.saveToBytes().size());
+    };
+
+    measured.clear();
+    paint(rgb(10, 20, 30));
+    QVERIFY(!meter.pausing());
+    QVERIFY(!meter.upToDate());
+    QVERIFY(measured.wait(20000));
+    QCOMPARE(measured.count(), 1);
+    QCOMPARE(measured.last().at(0).toULongLong(), exportedSize());
+
+    QTest::qWait(GifSizeMeter::kPauseMs + 50);
+    measured.clear();
+    paint(rgb(200, 20, 30));
+    QVERIFY(!meter.pausing());
+    paint(rgb(30, 200, 30));  // cancels the export under way
+    QVERIFY(meter.pausing());
+    paint(rgb(30, 30, 200));
+    QVERIFY(meter.pausing());
+    QVERIFY(measured.wait(20000));
+    QTest::qWait(GifSizeMeter::kPauseMs + 300);
+    QCOMPARE(measured.count(), 1);
+    QCOMPARE(measured.last().at(0).toULongLong(), exportedSize());
+    QVERIFY(meter.upToDate());
   }
 
   void sizeLimitAndAdCheckAreKeptPerProject() {

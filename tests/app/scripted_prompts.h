@@ -21,7 +21,6 @@ struct PromptLog {
   QString lastSaveDirectory;
   QString lastSaveProposal;
   QString lastOpenDirectory;
-  int lastTweenMaximum = 0;
 };
 
 class ScriptedPrompts : public UserPrompts {
@@ -33,7 +32,9 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<QMessageBox::StandardButton> answers;
   std::deque<QString> openPaths;  // empty string = the user cancels
   std::deque<QString> savePaths;
-  std::deque<int> tweenCounts;  // none left = the user cancels
+  std::deque<int> tweenCounts;  // the dialog's other choices as offered; none left = cancel
+  std::deque<editor::TweenOptions> tweens;  // whole answers, taken before tweenCounts
+  editor::TweenOptions lastTweenOffered;
   std::deque<QString> gifPaths;  // empty string or none left = the user cancels
   // Run when a warning or an error is shown, to look at the window at that moment.
   std::function<void()> onWarning;
@@ -62,12 +63,15 @@ class ScriptedPrompts : public UserPrompts {
     openPaths.pop_front();
     return p;
   }
-  std::optional<int> tweenCount(QWidget*, int maximum) override {
-    log.lastTweenMaximum = maximum;
+  std::optional<editor::TweenOptions> tweenOptions(QWidget*, int, int,
+                                                   const editor::TweenOptions& last) override {
+    lastTweenOffered = last;
+    if (!tweens.empty()) return next(tweens);
     if (tweenCounts.empty()) return std::nullopt;
-    const int n = tweenCounts.front();
+    editor::TweenOptions answer = last;
+    answer.count = tweenCounts.front();
     tweenCounts.pop_front();
-    return n;
+    return answer;
   }
   QString openGifPath(QWidget*, const QString&) override {
     if (gifPaths.empty()) return {};
