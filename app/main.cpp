@@ -1,5 +1,5 @@
-// The zefra program: the banner editor's main window, optionally opening the project
-// named as the first argument.
+// The zefra program: the banner editor's main window, optionally opening the project (or
+// the GIF, as a new project) named as the first argument.
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
@@ -17,8 +17,9 @@ bool answeredInformationOption(int argc, char** argv) {
       return true;
     }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::printf("Usage: zefra [PROJECT.lbl]\n\n"
-                  "The Zefra banner editor; opens PROJECT.lbl when given.\n"
+      std::printf("Usage: zefra [PROJECT.lbl | ANIMATION.gif]\n\n"
+                  "The Zefra banner editor; opens PROJECT.lbl when given, or makes a new\n"
+                  "project of the frames of ANIMATION.gif.\n"
                   "Without a window, use zefra-cli (see zefra-cli --help).\n\n"
                   "  --help      show this text\n  --version   show the version\n");
       return true;
