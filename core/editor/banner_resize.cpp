@@ -96,9 +96,10 @@ class PictureScaler {
       return std::nullopt;
     }
     const render::Picture picture = render::loadPicture(*file);
-    if (picture.hasMask() || picture.animation) {
+    if (picture.hasMask() || picture.hasAlpha() || picture.animation) {
       // A BMP holds neither transparency nor motion; the picture would lose them.
-      out.notes.push_back("picture " + stored.str() + " keeps its size: it is a transparent or animated GIF");
+      out.notes.push_back("picture " + stored.str() + " keeps its size: " +
+                          (picture.hasAlpha() ? "it is a PNG with transparency" : "it is a transparent or animated GIF"));
       return std::nullopt;
     }
     const int width = std::max(1, static_cast<int>(std::lround(picture.width() * s)));

@@ -97,7 +97,7 @@ std::string messageOf(const png_image& image) {
 
 }  // namespace
 
-raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+PngPicture readPngPicture(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
   if (bytes.size() < 8 || std::memcmp(bytes.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
   maxPixels = std::min(maxPixels, kMaxPngPixels);
 
@@ -116,42 +116,71 @@ raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t ma
 
   const int w = static_cast<int>(image.width);
   const int h = static_cast<int>(image.height);
-  raster::FastBitmap out(w, h);
+  PngPicture out;
+  out.image.resize(w, h);
   if ((image.format & PNG_FORMAT_FLAG_ALPHA) == 0) {
-    // Nothing to put on white: decoded straight into the picture's own rows.
+    // No transparency: decoded straight into the picture's own rows.
     image.format = PNG_FORMAT_BGR;
-    if (!png_image_finish_read(&image, nullptr, out.bits(), static_cast<png_int_32>(out.stride()), nullptr))
+    if (!png_image_finish_read(&image, nullptr, out.image.bits(), static_cast<png_int_32>(out.image.stride()), nullptr))
       throw PngError(messageOf(image));
     return out;
   }
 
+  // 8-bit output keeps the colours straight (libpng premultiplies only linear 16-bit output).
   image.format = PNG_FORMAT_BGRA;
   const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
   std::vector<std::uint8_t> buffer(stride * image.height);
   if (!png_image_finish_read(&image, nullptr, buffer.data(), static_cast<png_int_32>(stride), nullptr))
     throw PngError(messageOf(image));
 
+  out.alpha = raster::AlphaMask(w, h);
+  std::uint8_t* opacity = out.alpha.values.data();
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* src = buffer.data() + static_cast<std::size_t>(y) * stride;
-    std::uint8_t* dst = out.row(y);
+    std::uint8_t* dst = out.image.row(y);
     for (int x = 0; x < w; ++x, src += 4, dst += 3) {
-      const int a = src[3];
-      for (int c = 0; c < 3; ++c) dst[c] = static_cast<std::uint8_t>((src[c] * a + 255 * (255 - a) + 127) / 255);
+      std::memcpy(dst, src, 3);
+      *opacity++ = src[3];
     }
   }
   return out;
 }
 
-raster::FastBitmap readPngFile(const std::filesystem::path& path, std::uint64_t maxPixels) {
-  FileBytes file;
+raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+  PngPicture picture = readPngPicture(bytes, maxPixels);
+  if (picture.alpha.empty()) return std::move(picture.image);
+  const std::uint8_t* opacity = picture.alpha.values.data();
+  for (int y = 0; y < picture.image.height(); ++y) {
+    std::uint8_t* p = picture.image.row(y);
+    for (int x = 0; x < picture.image.width(); ++x, p += 3, ++opacity) {
+      for (int c = 0; c < 3; ++c) p[c] = raster::blendOver(p[c], 255, *opacity);
+    }
+  }
+  return std::move(picture.image);
+}
+
+namespace {
+
+FileBytes pngFileBytes(const std::filesystem::path& path) {
   try {
-    file = readInputFile(path, kMaxPngFileBytes, 8, [](std::span<const std::uint8_t> head) {
+    return readInputFile(path, kMaxPngFileBytes, 8, [](std::span<const std::uint8_t> head) {
       if (head.size() < 8 || std::memcmp(head.data(), kSignature, 8) != 0) throw PngError("Not a PNG file");
     });
   } catch (const InputFileError& e) {
     throw PngError(e.what());
   }
+}
+
+}  // namespace
+
+raster::FastBitmap readPngFile(const std::filesystem::path& path, std::uint64_t maxPixels) {
+  const FileBytes file = pngFileBytes(path);
   return readPng(file.bytes(), maxPixels);
+}
+
+PngPicture readPngPictureFile(const std::filesystem::path& path, std::uint64_t maxPixels) {
+  const FileBytes file = pngFileBytes(path);
+  return readPngPicture(file.bytes(), maxPixels);
 }
 
 }  // namespace zefra::io

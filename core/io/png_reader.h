@@ -1,13 +1,15 @@
 #pragma once
-// Reads PNG files of any colour type and depth into a 24-bit FastBitmap. Transparent
-// pixels are blended over white, the usual page colour of a banner. The size in the header
-// is checked against kMaxPngPixels before any pixel memory is allocated.
+// Reads PNG files of any colour type and depth into a 24-bit FastBitmap, either with the
+// file's transparency as an opacity per pixel (pictures drawn over a banner) or blended
+// over white, the usual page colour of a banner (pictures reduced on their own). The size
+// in the header is checked against kMaxPngPixels before any pixel memory is allocated.
 
 #include <cstdint>
 #include <filesystem>
 #include <span>
 
 #include "io/png_writer.h"  // PngError
+#include "raster/canvas.h"
 #include "raster/fast_bitmap.h"
 
 namespace zefra::io {
@@ -25,5 +27,15 @@ raster::FastBitmap readPng(std::span<const std::uint8_t> bytes, std::uint64_t ma
 // Also throws PngError("FILE: reason") when the file cannot be read, is not a regular file
 // or is larger than kMaxPngFileBytes; the signature is checked before the rest is read.
 raster::FastBitmap readPngFile(const std::filesystem::path& path, std::uint64_t maxPixels = kMaxPngPixels);
+
+// The colours as stored (8 bits a sample, not premultiplied) and, when the file has an
+// alpha channel or a transparent colour or palette entries (tRNS), the opacity of each
+// pixel; `alpha` stays empty for a file without transparency.
+struct PngPicture {
+  raster::FastBitmap image;
+  raster::AlphaMask alpha;
+};
+PngPicture readPngPicture(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels = kMaxPngPixels);
+PngPicture readPngPictureFile(const std::filesystem::path& path, std::uint64_t maxPixels = kMaxPngPixels);
 
 }  // namespace zefra::io

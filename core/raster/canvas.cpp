@@ -133,31 +133,52 @@ void Canvas::walkInside(Point from, Point to, Color c) {
   }
 }
 
-void Canvas::draw(int x, int y, const FastBitmap& src) {
-  Rect d = Rect::fromSize(x + org.x, y + org.y, src.width(), src.height()).intersected(clipRect);
+namespace {
+
+// The rows of a w x h picture with its top-left pixel at bitmap pixel (left, top) that
+// `clip` keeps: visit(sourceX, sourceY, targetX, targetY, width) once per row.
+template <typename Visit>
+void forEachClippedRow(const Rect& clip, int left, int top, int w, int h, Visit visit) {
+  const Rect d = Rect::fromSize(left, top, w, h).intersected(clip);
   if (d.empty()) return;
-  const int sx = d.left - (x + org.x);
-  const int sy0 = d.top - (y + org.y);
-  const std::size_t bytes = static_cast<std::size_t>(3 * d.width());
-  for (int row = 0; row < d.height(); ++row) {
-    std::memcpy(target->row(d.top + row) + 3 * d.left, src.row(sy0 + row) + 3 * sx, bytes);
-  }
+  for (int row = 0; row < d.height(); ++row) visit(d.left - left, d.top - top + row, d.left, d.top + row, d.width());
+}
+
+}  // namespace
+
+void Canvas::draw(int x, int y, const FastBitmap& src) {
+  forEachClippedRow(clipRect, x + org.x, y + org.y, src.width(), src.height(), [&](int sx, int sy, int tx, int ty, int n) {
+    std::memcpy(target->row(ty) + 3 * tx, src.row(sy) + 3 * sx, static_cast<std::size_t>(3 * n));
+  });
 }
 
 void Canvas::drawMasked(int x, int y, const FastBitmap& src, const BitMask& mask) {
   if (mask.width != src.width() || mask.height != src.height()) return;
-  Rect d = Rect::fromSize(x + org.x, y + org.y, src.width(), src.height()).intersected(clipRect);
-  if (d.empty()) return;
-  const int sx0 = d.left - (x + org.x);
-  const int sy0 = d.top - (y + org.y);
-  for (int row = 0; row < d.height(); ++row) {
-    const std::uint8_t* s = src.row(sy0 + row) + 3 * sx0;
-    const std::uint8_t* m = mask.bits.data() + static_cast<std::size_t>(sy0 + row) * mask.width + sx0;
-    std::uint8_t* t = target->row(d.top + row) + 3 * d.left;
-    for (int col = 0; col < d.width(); ++col) {
+  forEachClippedRow(clipRect, x + org.x, y + org.y, src.width(), src.height(), [&](int sx, int sy, int tx, int ty, int n) {
+    const std::uint8_t* s = src.row(sy) + 3 * sx;
+    const std::uint8_t* m = mask.bits.data() + static_cast<std::size_t>(sy) * mask.width + sx;
+    std::uint8_t* t = target->row(ty) + 3 * tx;
+    for (int col = 0; col < n; ++col) {
       if (m[col]) std::memcpy(t + 3 * col, s + 3 * col, 3);
     }
-  }
+  });
+}
+
+void Canvas::drawBlended(int x, int y, const FastBitmap& src, const AlphaMask& alpha) {
+  if (alpha.width != src.width() || alpha.height != src.height()) return;
+  forEachClippedRow(clipRect, x + org.x, y + org.y, src.width(), src.height(), [&](int sx, int sy, int tx, int ty, int n) {
+    const std::uint8_t* s = src.row(sy) + 3 * sx;
+    const std::uint8_t* a = alpha.values.data() + static_cast<std::size_t>(sy) * alpha.width + sx;
+    std::uint8_t* t = target->row(ty) + 3 * tx;
+    for (int col = 0; col < n; ++col, s += 3, t += 3) {
+      // Most pixels of a picture are fully opaque or fully clear.
+      if (a[col] == 255) {
+        std::memcpy(t, s, 3);
+      } else if (a[col] != 0) {
+        for (int c = 0; c < 3; ++c) t[c] = blendOver(s[c], t[c], a[col]);
+      }
+    }
+  });
 }
 
 }  // namespace zefra::raster

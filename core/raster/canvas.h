@@ -33,6 +33,26 @@ struct BitMask {
   void set(int x, int y, bool on) { bits[static_cast<std::size_t>(y) * width + x] = on ? 1 : 0; }
 };
 
+// One opacity byte per pixel, 0 (transparent) to 255 (opaque), for colours that are not
+// premultiplied by it.
+struct AlphaMask {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> values;
+
+  AlphaMask() = default;
+  AlphaMask(int w, int h, std::uint8_t value = 0)
+      : width(w), height(h), values(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), value) {}
+  bool empty() const { return values.empty(); }
+  std::uint8_t at(int x, int y) const { return values[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// `src` over `dst` with opacity `alpha`, rounded to the nearest integer: opacity 255
+// gives src and 0 gives dst exactly.
+constexpr std::uint8_t blendOver(std::uint8_t src, std::uint8_t dst, std::uint8_t alpha) {
+  return static_cast<std::uint8_t>((src * alpha + dst * (255 - alpha) + 127) / 255);
+}
+
 class Canvas {
  public:
   // The whole bitmap, origin at its top-left pixel.
@@ -72,6 +92,9 @@ class Canvas {
   void draw(int x, int y, const FastBitmap& src);
   // Copies only the pixels whose mask entry is set; `mask` has the size of `src`.
   void drawMasked(int x, int y, const FastBitmap& src, const BitMask& mask);
+  // Composites `src` over what is there, each pixel with its opacity (blendOver per
+  // channel); `alpha` has the size of `src`.
+  void drawBlended(int x, int y, const FastBitmap& src, const AlphaMask& alpha);
 
  private:
   void walkInside(Point from, Point to, Color c);

@@ -293,6 +293,8 @@ void FrameCanvas::redraw(const model::FrameRecord& r, LayoutReport* report) {
     if (p.visible) {
       if (p.picture.hasMask()) {
         canvas.drawMasked(p.x, p.y, p.picture.image, p.picture.mask);
+      } else if (p.picture.hasAlpha()) {
+        canvas.drawBlended(p.x, p.y, p.picture.image, p.picture.alpha);
       } else {
         canvas.draw(p.x, p.y, p.picture.image);
       }

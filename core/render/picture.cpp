@@ -13,6 +13,7 @@
 #include <string>
 
 #include "io/bmp_reader.h"
+#include "io/png_reader.h"
 
 namespace zefra::render {
 
@@ -85,10 +86,26 @@ Picture loadPicture(const std::filesystem::path& path) {
 
 namespace {
 
-Picture readPicture(const std::filesystem::path& path) {
+std::string lowerExtension(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext;
+}
+
+Picture readPngPicture(const std::filesystem::path& path) {
+  io::PngPicture png = io::readPngPictureFile(path, static_cast<std::uint64_t>(kMaxPicturePixels));
+  Picture p;
+  p.image = std::move(png.image);
+  const auto& opacity = png.alpha.values;
+  // A file that merely carries an alpha channel is drawn as quickly as a BMP.
+  if (std::any_of(opacity.begin(), opacity.end(), [](std::uint8_t a) { return a != 255; })) p.alpha = std::move(png.alpha);
+  return p;
+}
+
+Picture readPicture(const std::filesystem::path& path) {
+  const std::string ext = lowerExtension(path);
   if (ext == ".gif") return loadGifPicture(path);
+  if (ext == ".png") return readPngPicture(path);
   if (ext == ".bmp") {
     Picture p;
     p.image = io::readBmpFile(path);
@@ -98,5 +115,10 @@ Picture readPicture(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool isPictureFileName(const std::filesystem::path& path) {
+  const std::string ext = lowerExtension(path);
+  return std::any_of(std::begin(kPictureExtensions), std::end(kPictureExtensions), [&](const char* known) { return ext == known; });
+}
 
 }  // namespace zefra::render

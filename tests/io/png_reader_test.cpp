@@ -9,48 +9,18 @@
 #include <vector>
 
 #include "io/png_reader.h"
+#include "io/png_test_bytes.h"
 
 namespace zefra::io {
 namespace {
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void chunk(std::vector<std::uint8_t>& out, const std::string& type, const std::vector<std::uint8_t>& data) {
-  put32(out, static_cast<std::uint32_t>(data.size()));
-  std::vector<std::uint8_t> body(type.begin(), type.end());
-  body.insert(body.end(), data.begin(), data.end());
-  out.insert(out.end(), body.begin(), body.end());
-  put32(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
-}
+using zefra::testing::putBig32;
 
 // A 2 x 2 grey PNG (8 or 16 bits) whose every sample is `value`, with `extra` chunks after
 // the header.
 std::vector<std::uint8_t> greyPng(int depth, std::uint16_t value,
                                   const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& extra = {}) {
-  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  std::vector<std::uint8_t> header;
-  put32(header, 2);
-  put32(header, 2);
-  header.insert(header.end(), {static_cast<std::uint8_t>(depth), 0, 0, 0, 0});
-  chunk(png, "IHDR", header);
-  for (const auto& [type, data] : extra) chunk(png, type, data);
-  std::vector<std::uint8_t> raw;
-  for (int y = 0; y < 2; ++y) {
-    raw.push_back(0);
-    for (int x = 0; x < 2; ++x) {
-      if (depth == 16) raw.push_back(static_cast<std::uint8_t>(value >> 8));
-      raw.push_back(static_cast<std::uint8_t>(value));
-    }
-  }
-  std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(raw.size())));
-  uLongf size = static_cast<uLongf>(packed.size());
-  compress(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
-  packed.resize(size);
-  chunk(png, "IDAT", packed);
-  chunk(png, "IEND", {});
-  return png;
+  return zefra::testing::pngBytes({2, 2, depth, 0, std::vector<std::uint16_t>(4, value), {}, {}, extra});
 }
 
 int greyOf(const std::vector<std::uint8_t>& png) {
@@ -76,7 +46,7 @@ TEST(PngReader, SixteenBitSamplesWithoutAColourEncodingAreSrgb) {
 TEST(PngReader, ChunksClaimingMoreThanTheFileAreRefusedUnread) {
   std::vector<std::uint8_t> png = greyPng(8, 10);
   png.resize(33);  // signature and header
-  put32(png, 0x7FFFFFFF);
+  putBig32(png, 0x7FFFFFFF);
   png.insert(png.end(), {'z', 'T', 'X', 't', 'k', 0, 0});
   try {
     readPng(png);
