@@ -38,6 +38,7 @@ class CanvasEditing;
 class ExternalPictureEditor;
 class FrameView;
 class HelpWindow;
+class LayerCommands;
 class UndoActions;
 
 class MainWindow : public QMainWindow {
@@ -145,6 +146,7 @@ class MainWindow : public QMainWindow {
   bool openGif(const QString& gif);
   void openDroppedFile(const QString& path);
   void buildCanvasEditing();
+  void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
   void buildAlignMenu();  // after the canvas editing (main_window_align.cpp)
   void updateFrameToolActions();
   void buildBannerActions();
@@ -226,6 +228,7 @@ class MainWindow : public QMainWindow {
 
   PropertyPages panels;
   UndoActions* undoActions = nullptr;
+  LayerCommands* layerCommands = nullptr;
   Autosave* autosaver = nullptr;
   AboutBox* aboutBox = nullptr;
   HelpWindow* helpWindow = nullptr;

@@ -71,8 +71,15 @@ bool MainWindow::openGif(const QString& givenPath) {
     showError(QString::fromStdString(prepared.refusal));
   } else {
     newProject();
-    opened = editing->apply([&](editor::Editor& e) { return editor::applyGifImport(e, std::move(prepared)).change; })
-                 .applied;
+    // Save as then proposes the GIF's name in its folder, beside the frame pictures.
+    const QFileInfo info(gif);
+    const std::string proposal = (info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + ".lbl").toStdString();
+    opened = editing->apply([&](editor::Editor& e) {
+                      const editor::Change change = editor::applyGifImport(e, std::move(prepared)).change;
+                      e.setProjectDir(info.absolutePath().toStdString());
+                      e.proposeFileName(proposal);
+                      return change;
+                    }).applied;
   }
   endLongJob();
   return opened;

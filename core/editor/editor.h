@@ -122,6 +122,11 @@ class Editor {
   void discardChanges() { state->modified = false; }
   // The folder the open and save dialogs start in (remembered in the settings).
   void setProjectDir(std::string_view folder) { state->projectDir.assign(folder); }
+  // The name Save as proposes while the project has none of its own (a GIF opened as a
+  // new project proposes the GIF's name); a titled project keeps its name.
+  void proposeFileName(std::string_view path) {
+    if (!titled) state->fileName.assign(path);
+  }
 
   // --- frame commands ------------------------------------------------------------------
   Change insertFrame();    // copy of the current frame after it; becomes current

@@ -236,6 +236,11 @@ class TweenOpenDropTest : public QObject {
     QVERIFY(QFile::exists(folder.filePath("anim_001.bmp")));
     QCOMPARE(w.canvasColour(), rgb(255, 0, 0));
     QCOMPARE(w.pane("RzPane2"), QStringLiteral("Frame 1 of 4"));
+    // Saving proposes the GIF's name beside it, not the name of the project given up.
+    QCOMPARE(QString::fromStdString(w.main->editor().caption()), QStringLiteral("untitled.lbl"));
+    w.trigger("MSaveas");
+    QCOMPARE(w.log.lastSaveProposal, QStringLiteral("anim"));
+    QCOMPARE(w.log.lastSaveDirectory, folder.path());
   }
 
   void aGifThatCannotBeReadSaysWhyAndLeavesTheProject() {
