@@ -60,6 +60,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   buildCentralArea();
   buildStatusBar();
   panels = PropertyPages::build(*pages, *editing, *this->prompts);
+  buildLayerCommands();
   connectExportPreferences();
 
   aboutBox = new AboutBox(this);

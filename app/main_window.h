@@ -39,6 +39,7 @@ class ExternalPictureEditor;
 class FrameView;
 class HelpWindow;
 class LayerCommands;
+class LayerCommands;
 class UndoActions;
 
 class MainWindow : public QMainWindow {
@@ -147,6 +148,7 @@ class MainWindow : public QMainWindow {
   void openDroppedFile(const QString& path);
   void buildCanvasEditing();
   void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
+  void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
   void buildAlignMenu();  // after the canvas editing (main_window_align.cpp)
   void updateFrameToolActions();
   void buildBannerActions();
@@ -228,6 +230,7 @@ class MainWindow : public QMainWindow {
 
   PropertyPages panels;
   UndoActions* undoActions = nullptr;
+  LayerCommands* layerCommands = nullptr;
   LayerCommands* layerCommands = nullptr;
   Autosave* autosaver = nullptr;
   AboutBox* aboutBox = nullptr;

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include "editor/panel_edits.h"
+#include "panels/layer_list.h"
 #include "session/editor_session.h"
 #include "widgets/color_button.h"
 
@@ -18,26 +19,13 @@ namespace zefra::app {
 
 using editor::Field;
 
-namespace {
-
-QComboBox* slotList(QWidget* parent, const char* name, const QString& hint, const QString& item) {
-  auto* list = new QComboBox(parent);
-  list->setObjectName(QLatin1String(name));
-  list->setToolTip(hint);
-  list->setAccessibleName(hint);
-  for (int n = 1; n <= model::kSlots; ++n) list->addItem(item.arg(n));
-  return list;
-}
-
-}  // namespace
-
 PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dialogs, QWidget* parent)
     : PropertyPage(session, dialogs, parent) {
   setObjectName(QStringLiteral("PicturesShapesPage"));
 
   // --- Shapes
   QGroupBox* shapes = group("GroupShapes", tr("Shapes"));
-  shapeList = slotList(this, "CBox7", tr("Select shape layer"), tr("Shape %1"));
+  shapeList = makeLayerList(this, "CBox7", tr("Select shape layer"), editor::SlotKind::Shape);
   connect(shapeList, &QComboBox::currentIndexChanged, this, [this](int index) {
     this->session.apply([index](editor::Editor& e) { return editor::selectSlotSeeding(e, editor::SlotKind::Shape, index + 1); });
   });
@@ -79,7 +67,7 @@ PicturesShapesPage::PicturesShapesPage(EditorSession& session, PanelDialogs& dia
 
   // --- Pictures
   QGroupBox* pictures = group("GroupPictures", tr("Pictures"));
-  pictureList = slotList(this, "CBox6", tr("Select picture layer"), tr("Picture %1"));
+  pictureList = makeLayerList(this, "CBox6", tr("Select picture layer"), editor::SlotKind::Picture);
   connect(pictureList, &QComboBox::currentIndexChanged, this, [this](int index) {
     this->session.apply(
         [index](editor::Editor& e) { return editor::selectSlotSeeding(e, editor::SlotKind::Picture, index + 1); });
@@ -136,12 +124,8 @@ void PicturesShapesPage::loadPicture() {
 
 void PicturesShapesPage::fillPage() {
   const model::LabelProject& project = session.project();
-  {
-    const QSignalBlocker shapeBlock(shapeList);
-    const QSignalBlocker pictureBlock(pictureList);
-    shapeList->setCurrentIndex(project.currentShape - 1);
-    pictureList->setCurrentIndex(project.currentPicture - 1);
-  }
+  showLayers(*shapeList, project, editor::SlotKind::Shape);
+  showLayers(*pictureList, project, editor::SlotKind::Picture);
   switchControls(shapeControls, project.current().shapeStyle[project.currentShape - 1] >= 1);
 
   const QString file = QString::fromStdString(editor::fieldText(project, Field::PictureFile));

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 
 #include "editor/panel_edits.h"
+#include "panels/layer_list.h"
 #include "panels/record_text.h"
 #include "session/editor_session.h"
 #include "widgets/color_button.h"
@@ -27,11 +28,7 @@ Text3DPage::Text3DPage(EditorSession& session, PanelDialogs& dialogs, QWidget* p
 
   // --- Text Properties
   QGroupBox* properties = group("GroupText", tr("Text Properties"));
-  textList = new QComboBox(this);
-  textList->setObjectName(QStringLiteral("CBox3"));
-  textList->setToolTip(tr("Select text layer"));
-  textList->setAccessibleName(tr("Select text layer"));
-  for (int n = 1; n <= model::kSlots; ++n) textList->addItem(tr("Text String %1").arg(n));
+  textList = makeLayerList(this, "CBox3", tr("Select text layer"), editor::SlotKind::Text);
   connect(textList, &QComboBox::currentIndexChanged, this, [this](int index) {
     this->session.apply([index](editor::Editor& e) { return editor::selectSlotSeeding(e, editor::SlotKind::Text, index + 1); });
   });
@@ -152,10 +149,7 @@ void Text3DPage::loadTexture() {
 
 void Text3DPage::fillPage() {
   const model::LabelProject& project = session.project();
-  {
-    const QSignalBlocker block(textList);
-    textList->setCurrentIndex(project.currentText - 1);
-  }
+  showLayers(*textList, project, editor::SlotKind::Text);
   const QString text = fromRecordText(editor::fieldText(project, Field::Text));
   if (textEdit->text() != text) {
     const QSignalBlocker block(textEdit);

@@ -173,6 +173,10 @@ FrameSet allFrames(const model::LabelProject& project) {
   return frames;
 }
 
+FrameSet layerCopyTargets(const Editor& editor) {
+  return editor.severalFramesSelected() ? editor.selectedFrames() : allFrames(editor.project());
+}
+
 Change copyLayerToFrames(Editor& editor, SlotKind kind, const FrameSet& frames) {
   const model::LabelProject& project = editor.project();
   const std::size_t i = slotIndex(selectedSlot(project, kind));

@@ -51,6 +51,9 @@ int selectedSlot(const model::LabelProject& project, SlotKind kind);
 Change copyLayerToFrames(Editor& editor, SlotKind kind, const FrameSet& frames);
 // Every frame of the project.
 FrameSet allFrames(const model::LabelProject& project);
+// Where "Copy Layer to All Frames" copies to: the selected frames when several are
+// selected, else every frame.
+FrameSet layerCopyTargets(const Editor& editor);
 
 // The look of a text layer without its text and place: font (name, size, colour, styles),
 // 3D view angle, depth and colour, shadow, colour gradient and texture.
@@ -68,8 +71,8 @@ class TextStyle {
 
 // The style of the selected text slot of the current frame.
 TextStyle copyTextStyle(const model::LabelProject& project);
-// Gives the selected text slot `style` in the frames a page edit reaches (Lock Frames),
-// as one step labelled kPasteStyleLabel.
+// Gives the selected text slot `style` in the frames a page edit reaches (Lock Frames, or
+// the selected frames when several are), as one step labelled kPasteStyleLabel.
 Change pasteTextStyle(Editor& editor, const TextStyle& style);
 
 // Swaps the selected slot of `kind` with the next one up (Bring Forward: drawn later, over

@@ -71,8 +71,8 @@ class PropertyPagesTest : public QObject {
     QCOMPARE(w.main->page(3)->accessibleName(), QString("GIF Properties"));
     QCOMPARE(child<QPushButton>(w, "RzB5")->text(), QString("Load Picture..."));
     QCOMPARE(child<QCheckBox>(w, "ChBox4")->text(), QString("Transparent GIF"));
-    QCOMPARE(child<QComboBox>(w, "CBox7")->itemText(9), QString("Shape 10"));
-    QCOMPARE(child<QComboBox>(w, "CBox3")->itemText(0), QString("Text String 1"));
+    QCOMPARE(child<QComboBox>(w, "CBox7")->itemText(9), QString("Shape 10: (empty)"));
+    QCOMPARE(child<QComboBox>(w, "CBox3")->itemText(0), QString("Text String 1: (empty)"));
     QCOMPARE(child<QComboBox>(w, "CBox8")->itemText(2), QString("RndRectangle"));
   }
 

@@ -179,6 +179,31 @@ TEST(LayerCopy, ReachesOnlyTheFramesAskedForAndIgnoresLockFrames) {
   EXPECT_EQ(editor.undoCount(), steps);
 }
 
+TEST(LayerCopy, GoesToTheSelectedFramesWhenSeveralAreSelected) {
+  Editor editor("/app/", 96);
+  makeProject(editor, 5, true);
+  EXPECT_EQ(layerCopyTargets(editor), allFrames(editor.project())) << "one frame selected: every frame";
+  EXPECT_EQ(allFrames(editor.project()).count(), 5u);
+  FrameSet chosen;
+  chosen.set(1);
+  chosen.set(3);
+  chosen.set(4);
+  editor.selectFrames(chosen, 1);
+  ASSERT_TRUE(editor.severalFramesSelected());
+  EXPECT_EQ(layerCopyTargets(editor), chosen);
+  editor.selectSlot(SlotKind::Text, 2);
+  copyLayerToFrames(editor, SlotKind::Text, layerCopyTargets(editor));
+  EXPECT_EQ(editor.project().frame(3).text[1].str(), "Fresh bread daily");
+  EXPECT_EQ(editor.project().frame(4).text[1].str(), "Fresh bread daily");
+  EXPECT_EQ(editor.project().frame(2).text[1].str(), "frame 2");
+
+  // Swaps and pastes reach the selected frames too, whatever Lock Frames says.
+  const Change swapped = bringForward(editor, SlotKind::Text);
+  EXPECT_EQ(swapped.frames.count(), 3u);
+  EXPECT_EQ(editor.project().frame(4).text[2].str(), "Fresh bread daily");
+  EXPECT_EQ(editor.project().frame(5).text[1].str(), "frame 5");
+}
+
 TEST(TextStyles, PasteCarriesTheLookButNotTheTextOrPlace) {
   Editor editor("/app/", 96);
   makeProject(editor, 2, true);
