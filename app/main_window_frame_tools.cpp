@@ -142,7 +142,8 @@ void MainWindow::updateFrameToolActions() {
   const model::LabelProject& p = editor().project();
   moveLeftAction->setEnabled(p.currentFrame > 1);
   moveRightAction->setEnabled(p.currentFrame < p.frameCount);
-  tweenAction->setEnabled(p.frameCount > 1 && (p.frameCount < model::kMaxFrames || p.currentFrame + 2 <= p.frameCount));
+  tweenAction->setEnabled(p.frameCount > 1 && (p.frameCount < model::kMaxFrames || editor().severalFramesSelected() ||
+                                               p.currentFrame + 2 <= p.frameCount));
 }
 
 void MainWindow::onMoveFrameLeft() { editing->apply([](editor::Editor& e) { return editor::moveFrameLeft(e); }); }
@@ -150,18 +151,39 @@ void MainWindow::onMoveFrameRight() { editing->apply([](editor::Editor& e) { ret
 
 void MainWindow::onTweenFrames() {
   const model::LabelProject& p = editor().project();
+  // Several frames chosen in the strip: the tween runs from the first of them and offers to
+  // replace the frames up to the last, the way a designer marks a stretch to re-tween.
+  int first = 0;
+  int last = 0;
+  if (editor().severalFramesSelected()) {
+    const editor::FrameSet selected = editor().selectedFrames();
+    for (int k = 1; k <= p.frameCount; ++k) {
+      if (!selected.test(static_cast<std::size_t>(k))) continue;
+      if (first == 0) first = k;
+      last = k;
+    }
+  }
+  const bool stretch = last >= first + 2;
+  const int from = stretch ? first : p.currentFrame;
   // At the frame limit only a re-tween, which replaces frames, leaves room.
-  if (p.frameCount >= model::kMaxFrames && p.currentFrame + 2 > p.frameCount) {
+  if (p.frameCount >= model::kMaxFrames && from + 2 > p.frameCount) {
     showError(toQString(editor::kMaxFramesMessage));
     return;
   }
-  const std::optional<editor::TweenOptions> chosen =
-      prompts->tweenOptions(this, p.currentFrame, p.frameCount, lastTweenChoice);
+  editor::TweenOptions offered = lastTweenChoice;
+  offered.toFrame = stretch ? last : 0;
+  const std::optional<editor::TweenOptions> chosen = prompts->tweenOptions(this, from, p.frameCount, offered);
   if (!chosen) return;
   // The next tween offers the same curve and delays; counts and frames change meaning.
   lastTweenChoice.easing = chosen->easing;
   lastTweenChoice.keepDelays = chosen->keepDelays;
-  editing->apply([options = *chosen](editor::Editor& e) { return editor::tweenFrames(e, options); });
+  const int current = p.currentFrame;
+  editing->apply([options = *chosen, from, current](editor::Editor& e) {
+    e.goToFrame(from);
+    editor::Change change = editor::tweenFrames(e, options);
+    if (!change.applied) e.goToFrame(current);  // a refused tween leaves the frame shown
+    return change;
+  });
 }
 
 void MainWindow::onImportGif() {

@@ -35,6 +35,7 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<int> tweenCounts;  // the dialog's other choices as offered; none left = cancel
   std::deque<editor::TweenOptions> tweens;  // whole answers, taken before tweenCounts
   editor::TweenOptions lastTweenOffered;
+  int lastTweenFrom = 0;  // the frame the dialog was to tween from
   std::deque<QString> gifPaths;  // empty string or none left = the user cancels
   // Run when a warning or an error is shown, to look at the window at that moment.
   std::function<void()> onWarning;
@@ -63,9 +64,10 @@ class ScriptedPrompts : public UserPrompts {
     openPaths.pop_front();
     return p;
   }
-  std::optional<editor::TweenOptions> tweenOptions(QWidget*, int, int,
+  std::optional<editor::TweenOptions> tweenOptions(QWidget*, int currentFrame, int,
                                                    const editor::TweenOptions& last) override {
     lastTweenOffered = last;
+    lastTweenFrom = currentFrame;
     if (!tweens.empty()) return next(tweens);
     if (tweenCounts.empty()) return std::nullopt;
     editor::TweenOptions answer = last;

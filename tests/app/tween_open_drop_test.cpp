@@ -209,6 +209,20 @@ class TweenOpenDropTest : public QObject {
       QVERIFY2(std::memcmp(&w.project().frame(k), &before[static_cast<std::size_t>(k - 1)], sizeof(model::FrameRecord)) == 0,
                qPrintable(QString::number(k)));
     }
+
+    // Frames 2 to 5 chosen in the strip (the last clicked current): the tween runs from the
+    // first of them and is offered to replace those up to the last.
+    w.main->session().apply([](editor::Editor& e) {
+      editor::FrameSet stretch;
+      for (int k = 2; k <= 5; ++k) stretch.set(static_cast<std::size_t>(k));
+      return e.selectFrames(stretch, 5);
+    });
+    w.prompts->tweens.push_back({2, editor::Easing::Linear, false, 5});
+    w.trigger("MTween");
+    QCOMPARE(w.prompts->lastTweenFrom, 2);
+    QCOMPARE(w.prompts->lastTweenOffered.toFrame, 5);
+    QCOMPARE(shapeXs(w), (QList<int>{0, 6, 17, 29, 40}));
+    QCOMPARE(w.project().currentFrame, 3);
   }
 
   void openTakesAGifAsANewProjectAfterTheSavePrompt() {
