@@ -4,6 +4,7 @@
 
 #include "dialogs/color_dialog.h"
 #include "dialogs/font_dialog.h"
+#include "dialogs/picture_file_dialog.h"
 
 namespace zefra::app {
 
@@ -29,7 +30,9 @@ std::optional<editor::FontChoice> PanelDialogs::chooseFont(QWidget* parent,
 
 QString PanelDialogs::openPicturePath(QWidget* parent, const QString& directory, const QString& fileName) {
   const QString start = fileName.isEmpty() ? directory : directory + QLatin1Char('/') + fileName;
-  return QFileDialog::getOpenFileName(parent, QObject::tr("Load Picture"), start, kPictureFilter);
+  PictureFileDialog dialog(parent, QObject::tr("Load Picture"), start, kPictureFilter);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
 }
 
 QString PanelDialogs::openTexturePath(QWidget* parent, const QString& directory) {

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace zefra::app {
 
-inline const QString kPictureFilter = QStringLiteral("All (*.bmp *.gif);;Bitmaps (*.bmp);;GIF Images (*.gif)");
+inline const QString kPictureFilter =
+    QStringLiteral("All (*.bmp *.gif *.png);;Bitmaps (*.bmp);;GIF Images (*.gif);;PNG Images (*.png)");
 inline const QString kTextureFilter = QStringLiteral("Bitmaps (*.bmp)");
 
 class PanelDialogs {
@@ -25,7 +26,8 @@ class PanelDialogs {
   virtual std::optional<Color> chooseColor(QWidget* parent, Color initial);
   // The font dialog preset with `initial`; nothing when the user cancels.
   virtual std::optional<editor::FontChoice> chooseFont(QWidget* parent, const editor::FontChoice& initial);
-  // File dialogs; an empty answer means the user cancelled.
+  // File dialogs; an empty answer means the user cancelled. The picture dialog previews
+  // the file under the cursor.
   virtual QString openPicturePath(QWidget* parent, const QString& directory, const QString& fileName);
   virtual QString openTexturePath(QWidget* parent, const QString& directory);
   // A refused entry ("Invalid label width. ..."): caption "Zefra", error icon.

@@ -20,14 +20,61 @@ void PlaybackView::setImage(const gif::GifImage& image) {
 }
 
 void PlaybackView::setPlayer(std::shared_ptr<gif::AnimationPlayer> newPlayer) {
+  const bool hold = paused();
+  const int heldFrame = currentFrame();
   stop();
   ++serial;
   player = std::move(newPlayer);
   run.reset();
   shown = QImage();
   updateGeometry();
-  if (player && isVisible()) start();
+  if (player && isVisible()) {
+    start();
+    if (hold && run && player->frameCount() > 1) {
+      pause();
+      // Step n of the first pass shows frame n.
+      apply(run->seekStep(std::min(heldFrame, player->frameCount() - 1)));
+    }
+  }
   update();
+  Q_EMIT playStateChanged();
+}
+
+void PlaybackView::togglePlay() {
+  if (playing()) {
+    pause();
+  } else if (paused()) {
+    resume();
+  } else if (player) {
+    start();
+  }
+}
+
+void PlaybackView::pause() {
+  if (!run || !run->running() || run->paused()) return;
+  timer.stop();
+  run->pause();
+  Q_EMIT playStateChanged();
+}
+
+void PlaybackView::resume() {
+  if (!paused()) return;
+  apply(run->resume());
+  Q_EMIT playStateChanged();
+}
+
+void PlaybackView::stepForward() {
+  if (!run) return;
+  pause();
+  apply(run->stepForward());
+  Q_EMIT playStateChanged();
+}
+
+void PlaybackView::stepBack() {
+  if (!run) return;
+  pause();
+  apply(run->stepBack());
+  Q_EMIT playStateChanged();
 }
 
 void PlaybackView::clear() { setPlayer(nullptr); }
@@ -42,6 +89,7 @@ void PlaybackView::start() {
   ++serial;
   run = std::make_unique<gif::PlaybackRun>(player, clock);
   apply(run->start());
+  Q_EMIT playStateChanged();
 }
 
 void PlaybackView::stop() {
@@ -68,7 +116,10 @@ void PlaybackView::apply(const gif::PlaybackUpdate& u) {
         Q_EMIT frameDrawn(u.frame);
         break;
       case gif::PlaybackEvent::PlayLoop: Q_EMIT playLooped(u.pass); break;
-      case gif::PlaybackEvent::PlayEnd: Q_EMIT playEnded(); break;
+      case gif::PlaybackEvent::PlayEnd:
+        Q_EMIT playEnded();
+        Q_EMIT playStateChanged();
+        break;
     }
     if (serial != current) return;  // a handler replaced, cleared or restarted the picture
   }

@@ -4,7 +4,9 @@
 // (no busy waiting, no thread). The picture is stretched over the widget, or repeated at
 // its natural size when the image asks for tiling. Transparent pixels show the widget's
 // background. Playback stops when the picture is replaced or cleared, when the widget is
-// hidden, and when it is destroyed; showing it again starts from the first frame.
+// hidden, and when it is destroyed; showing it again starts from the first frame. It can
+// be paused and stepped frame by frame; a picture replaced while paused (a rebuild after
+// an edit) is held at the same frame.
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -32,8 +34,20 @@ class PlaybackView : public QWidget {
   void setPlayer(std::shared_ptr<gif::AnimationPlayer> player);
   void clear();
 
+  // Play/Pause: pauses a playing animation, goes on with a paused one, and plays an
+  // ended one again from the start.
+  void togglePlay();
+  void pause();
+  void resume();
+  // One frame on or back (wrapping), pausing playback.
+  void stepForward();
+  void stepBack();
+
   bool hasPicture() const { return static_cast<bool>(player); }
-  bool playing() const { return run && run->running() && timer.isActive(); }
+  bool playing() const { return run && run->running() && !run->paused(); }
+  bool paused() const { return run && run->paused(); }
+  // Frames that take part in playback (0 without a picture).
+  int frameCount() const { return player ? player->frameCount() : 0; }
   int currentFrame() const { return run ? run->currentStep().frame : -1; }
   int currentPass() const { return run ? run->currentStep().pass : 0; }
   const QImage& picture() const { return shown; }
@@ -46,6 +60,8 @@ class PlaybackView : public QWidget {
   void frameDrawn(int frame);
   void playLooped(int pass);
   void playEnded();
+  // Playing, paused or ended: playing() or paused() changed.
+  void playStateChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

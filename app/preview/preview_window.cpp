@@ -1,9 +1,12 @@
 #include "preview/preview_window.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "export/gif_statistics.h"
@@ -28,6 +31,8 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
   image->setObjectName(QStringLiteral("Image1"));
   image->setAccessibleName(tr("Animation"));
   layout->addWidget(imageArea, 1);
+  controls = buildControls();
+  layout->addWidget(controls);
 
   status = new QStatusBar(this);
   status->setObjectName(QStringLiteral("RzStatus"));
@@ -69,6 +74,82 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
   connect(save, &QPushButton::clicked, this, &PreviewWindow::saveRequested);
 }
 
+QWidget* PreviewWindow::buildControls() {
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QWidget(this);
+  box->setObjectName(QStringLiteral("PlaybackControls"));
+  box->setLayout(row);
+  const auto button = [box](const char* name, const QString& caption, QStyle::StandardPixmap icon, const QString& tip) {
+    auto* b = new QPushButton(box->style()->standardIcon(icon), caption, box);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    return b;
+  };
+  previous = button("PreviousFrameButton", tr("Previous Frame"), QStyle::SP_MediaSkipBackward,
+                    tr("Show the frame before, pausing playback (Left)"));
+  play = button("PlayButton", tr("Pause"), QStyle::SP_MediaPause, tr("Pause or go on playing (Space)"));
+  next = button("NextFrameButton", tr("Next Frame"), QStyle::SP_MediaSkipForward,
+                tr("Show the frame after, pausing playback (Right)"));
+  framePane = new QLabel(box);
+  framePane->setObjectName(QStringLiteral("FramePane"));
+  framePane->setTextFormat(Qt::PlainText);
+  framePane->setFrameShape(QFrame::Panel);
+  framePane->setFrameShadow(QFrame::Sunken);
+  framePane->setAlignment(Qt::AlignCenter);
+  framePane->setMinimumWidth(framePane->fontMetrics().horizontalAdvance(tr("Frame 127 of 127")) + 16);
+  framePane->setToolTip(tr("The frame shown and the number of frames"));
+  row->addWidget(previous);
+  row->addWidget(play);
+  row->addWidget(next);
+  row->addSpacing(8);
+  row->addWidget(framePane);
+  row->addStretch(1);
+  connect(previous, &QPushButton::clicked, image, &PlaybackView::stepBack);
+  connect(play, &QPushButton::clicked, image, &PlaybackView::togglePlay);
+  connect(next, &QPushButton::clicked, image, &PlaybackView::stepForward);
+  connect(image, &PlaybackView::frameDrawn, this, &PreviewWindow::refreshControls);
+  connect(image, &PlaybackView::playStateChanged, this, &PreviewWindow::refreshControls);
+  // The animation takes the focus first, so Space there plays and pauses; on a button it
+  // presses that button, as everywhere.
+  image->setFocusPolicy(Qt::StrongFocus);
+  setTabOrder(image, previous);
+  setTabOrder(previous, play);
+  setTabOrder(play, next);
+  refreshControls();
+  return box;
+}
+
+void PreviewWindow::refreshControls() {
+  const int count = image->frameCount();
+  const bool animated = count > 1;
+  previous->setEnabled(animated);
+  next->setEnabled(animated);
+  const bool showsPlay = !image->playing();
+  play->setText(showsPlay ? tr("Play") : tr("Pause"));
+  play->setIcon(style()->standardIcon(showsPlay ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
+  play->setEnabled(animated);
+  const QString text = count > 0 ? tr("Frame %1 of %2").arg(std::max(image->currentFrame(), 0) + 1).arg(count) : QString();
+  if (framePane->text() != text) {
+    framePane->setText(text);
+    framePane->setAccessibleName(text);
+  }
+}
+
+QString PreviewWindow::frameText() const { return framePane->text(); }
+
+void PreviewWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    switch (event->key()) {
+      case Qt::Key_Space: image->togglePlay(); return;
+      case Qt::Key_Left: image->stepBack(); return;
+      case Qt::Key_Right: image->stepForward(); return;
+      default: break;
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifStatistics& statistics,
                             QSize bannerSize, const QColor& background) {
   QPalette pal = imageArea->palette();
@@ -98,7 +179,7 @@ void PreviewWindow::showGif(const gif::GifImage& gifImage, const exporter::GifSt
   const QSize area(std::max(bannerSize.width(), kMinImageWidth), std::max(bannerSize.height(), kMinImageHeight));
   // A rebuild after the label's size changed fits the window to the new size.
   if (!isVisible() || resized) {
-    resize(area.width(), area.height() + status->sizeHint().height());
+    resize(area.width(), area.height() + controls->sizeHint().height() + status->sizeHint().height());
     show();
     raise();
   }

@@ -7,7 +7,9 @@
 // after an edit, "Updating..." stands beside the greyed figures; a remark on the GIF (what
 // became of the transparent colour) or the reason it could not be built stands there too.
 // Each pane's accessible name is its text, so a screen reader reads the figure. With an ad
-// profile chosen, a "Check:" pane gives the verdict on the GIF shown.
+// profile chosen, a "Check:" pane gives the verdict on the GIF shown. Under the picture,
+// "Previous Frame", "Pause" (or "Play" while paused) and "Next Frame" control the playback
+// (Left, Space and Right on the window too), and a pane says "Frame 3 of 9".
 
 #include <QColor>
 #include <QWidget>
@@ -59,6 +61,11 @@ class PreviewWindow : public QWidget {
   PlaybackView* view() const { return image; }
   QString paneText(int pane) const;  // pane 1..4
   QPushButton* saveButton() const { return save; }
+  QPushButton* playButton() const { return play; }
+  QPushButton* previousButton() const { return previous; }
+  QPushButton* nextButton() const { return next; }
+  // "Frame 3 of 9"; empty without a picture.
+  QString frameText() const;
 
  Q_SIGNALS:
   void saveRequested();
@@ -66,18 +73,26 @@ class PreviewWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void placeImage();
   void setPane(int index, const QString& text);
   void refreshNotice();
+  QWidget* buildControls();
+  void refreshControls();
 
   QWidget* imageArea = nullptr;
   PlaybackView* image = nullptr;  // "Image1"
   QStatusBar* status = nullptr;   // "RzStatus"
   std::array<QLabel*, 4> panes{};
   QPushButton* save = nullptr;    // "SaveButton"
+  QPushButton* previous = nullptr;  // "PreviousFrameButton"
+  QPushButton* play = nullptr;      // "PlayButton"
+  QPushButton* next = nullptr;      // "NextFrameButton"
+  QLabel* framePane = nullptr;      // "FramePane"
+  QWidget* controls = nullptr;      // "PlaybackControls": the three buttons and the pane
   QLabel* noticeLabel = nullptr;  // "PreviewNotice"
   QLabel* checkPane = nullptr;    // "PreviewCheck"
   QString notice;

@@ -1,5 +1,6 @@
 #include "gif/animation_player.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "gif/gif_image.h"
@@ -96,7 +97,7 @@ PlaybackUpdate PlaybackRun::start() {
 
 PlaybackUpdate PlaybackRun::update() {
   PlaybackUpdate u;
-  if (!running()) {
+  if (!running() || paused()) {
     u.frame = current.frame;
     u.pass = current.pass;
     return u;
@@ -115,6 +116,59 @@ PlaybackUpdate PlaybackRun::update() {
 
 void PlaybackRun::stop() {
   if (running()) ended = true;
+  pausedAt.reset();
+}
+
+void PlaybackRun::pause() {
+  if (!running() || paused()) return;
+  // The step on screen stays, even when the timer that would replace it is already due.
+  const std::int64_t from = play->timeline().startOfStep(current.number);
+  const std::int64_t until = play->timeline().startOfStep(current.number + 1);
+  pausedAt = std::clamp(clock.nowMs() - startTime, from, std::max(from, until - 1));
+}
+
+PlaybackUpdate PlaybackRun::resume() {
+  if (!paused()) return update();
+  PlaybackUpdate u;
+  // Held on the last step of a playback that ends: it plays again from the start.
+  if (current.number > 0 && play->timeline().isFinalStep(current.number)) u = seekStep(0);
+  const std::int64_t t = *pausedAt;
+  pausedAt.reset();
+  startTime = clock.nowMs() - t;
+  return finish(std::move(u), t);
+}
+
+PlaybackUpdate PlaybackRun::seekStep(std::int64_t number) {
+  PlaybackUpdate u;
+  if (!started) return u;
+  const PlaybackStep target = play->timeline().step(number);
+  if (target.frame < 0) return u;
+  const std::int64_t t = play->timeline().startOfStep(target.number);
+  const bool changed = target.number != current.number;
+  current = target;
+  if (changed) {
+    u.events = {PlaybackEvent::FrameDraw, PlaybackEvent::FrameDrawn};
+    u.pictureChanged = true;
+  }
+  u.frame = current.frame;
+  u.pass = current.pass;
+  if (paused() || ended) {
+    // Held there: a playback that had ended goes on from here when resumed.
+    pausedAt = t;
+    ended = false;
+    return u;
+  }
+  startTime = clock.nowMs() - t;
+  return finish(std::move(u), t);
+}
+
+PlaybackUpdate PlaybackRun::stepForward() {
+  const PlaybackTimeline& times = play->timeline();
+  return seekStep(times.isFinalStep(current.number) ? 0 : current.number + 1);
+}
+
+PlaybackUpdate PlaybackRun::stepBack() {
+  return seekStep(current.number > 0 ? current.number - 1 : play->frameCount() - 1);
 }
 
 }  // namespace zefra::gif

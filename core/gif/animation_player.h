@@ -84,6 +84,23 @@ class PlaybackRun {
   // Ends playback where it is; later updates change nothing.
   void stop();
 
+  // Holds the step shown: the clock no longer moves playback and updates report nothing.
+  // Playback time is kept, so resume() goes on with what was left of the step's delay.
+  void pause();
+  // Goes on from where pause() held it (the frame due then has the rest of its delay), or
+  // from the start of the step seekStep() showed; held on the last step of a playback
+  // that ends, from the first step. Answers the wait for the next change.
+  PlaybackUpdate resume();
+  // Shows step `number` (clamped to the playback's steps; a new pass when looping) from
+  // its start, paused or playing as before; a playback that had ended can be resumed
+  // again from there.
+  PlaybackUpdate seekStep(std::int64_t number);
+  // The step after the current one, the first again after the last; the one before, the
+  // first pass's last frame before the first.
+  PlaybackUpdate stepForward();
+  PlaybackUpdate stepBack();
+
+  bool paused() const { return pausedAt.has_value(); }
   bool running() const { return started && !ended; }
   const AnimationPlayer& player() const { return *play; }
   const RgbaImage& picture() { return play->pictureOfStep(current.number); }
@@ -95,6 +112,7 @@ class PlaybackRun {
   std::shared_ptr<AnimationPlayer> play;
   const PlaybackClock& clock;
   std::int64_t startTime = 0;
+  std::optional<std::int64_t> pausedAt;  // playback time held while paused
   PlaybackStep current;
   bool started = false;
   bool ended = false;

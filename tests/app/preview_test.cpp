@@ -1,6 +1,7 @@
-// The preview pieces on their own: the playback widget on its timer, the palette panel's
-// cells and menu, the preview controller with a core editor (build in the background,
-// the four panes, palette edits, save), and the live size meter against the command line.
+// The preview pieces on their own: the playback widget on its timer, the preview's
+// playback controls, the picture dialog's preview pane, the palette panel's cells and
+// menu, the preview controller with a core editor (build in the background, the four
+// panes, palette edits, save), and the live size meter against the command line.
 
 #include <QAction>
 #include <QLabel>
@@ -19,6 +20,8 @@
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
+#include "dialogs/panel_dialogs.h"
+#include "dialogs/picture_file_dialog.h"
 #include "preview/gif_size_meter.h"
 #include "preview/playback_view.h"
 #include "preview/preview_controller.h"
@@ -79,6 +82,27 @@ std::unique_ptr<gif::GifImage> threeColours() {
   }
   return image;
 }
+
+// `count` 2 x 1 frames, frame i in grey level 20 * i, 10 hundredths each, looping.
+std::unique_ptr<gif::GifImage> greyFrames(int count) {
+  auto image = threeColours();
+  image->frames().erase(2);
+  image->frames().erase(1);
+  for (int i = 0; i < count; ++i) image->globalTable().append(rgb(20 * i, 20 * i, 20 * i));
+  image->frames()[0].setPixels({3, 3});
+  for (int i = 1; i < count; ++i) {
+    auto frame = std::make_unique<gif::GifFrame>(image.get());
+    auto gce = std::make_unique<gif::GraphicControlExtension>(*frame);
+    gce->setDelayCs(10);
+    frame->extensions().add(std::move(gce));
+    frame->setPlacement(0, 0, 2, 1);
+    frame->setPixels({static_cast<std::uint8_t>(3 + i), static_cast<std::uint8_t>(3 + i)});
+    image->addFrame(std::move(frame));
+  }
+  return image;
+}
+
+int greyShown(const PlaybackView& view) { return view.picture().pixelColor(0, 0).red() / 20; }
 
 // The editor with the controls the preview needs around it.
 struct Bench {
@@ -165,6 +189,114 @@ class PreviewTest : public QObject {
     QCOMPARE(view.picture().pixelColor(1, 0), QColor(255, 0, 0));
     view.clear();
     QVERIFY(view.picture().isNull());
+  }
+
+  // Play/Pause, the frame steps and the frame pane, by button and by key: a paused preview
+  // holds its frame, a step pauses and wraps, and a rebuild while paused keeps the frame.
+  void previewPausesStepsAndResumes() {
+    PreviewWindow window;
+    const auto image = greyFrames(9);
+    window.showGif(*image, exporter::GifStatistics{0, 9, 12, 2, 1}, QSize(20, 10), Qt::darkGray);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PlaybackView* view = window.view();
+    QPushButton* play = window.playButton();
+    QVERIFY(view->playing());
+    QCOMPARE(play->text(), QStringLiteral("Pause"));
+    QCOMPARE(window.previousButton()->text(), QStringLiteral("Previous Frame"));
+    QCOMPARE(window.nextButton()->text(), QStringLiteral("Next Frame"));
+    auto* pane = window.findChild<QLabel*>(QStringLiteral("FramePane"));
+    QTRY_COMPARE_WITH_TIMEOUT(window.frameText(), QStringLiteral("Frame 3 of 9"), 2000);
+    QCOMPARE(pane->accessibleName(), pane->text());
+
+    play->click();
+    QCOMPARE(play->text(), QStringLiteral("Play"));
+    QVERIFY(view->paused() && !view->playing());
+    const int held = view->currentFrame();
+    QCOMPARE(greyShown(*view), held);
+    QTest::qWait(350);  // three delays
+    QCOMPARE(view->currentFrame(), held);
+    QCOMPARE(window.frameText(), QStringLiteral("Frame %1 of 9").arg(held + 1));
+
+    // Steps while paused; from the first frame back to the last.
+    window.nextButton()->click();
+    QCOMPARE(view->currentFrame(), (held + 1) % 9);
+    QCOMPARE(greyShown(*view), (held + 1) % 9);
+    for (int i = 0; i <= (held + 1) % 9; ++i) window.previousButton()->click();
+    QCOMPARE(window.frameText(), QStringLiteral("Frame 9 of 9"));
+    QCOMPARE(pane->accessibleName(), QStringLiteral("Frame 9 of 9"));
+    QCOMPARE(greyShown(*view), 8);
+    QTest::keyClick(&window, Qt::Key_Right);
+    QCOMPARE(window.frameText(), QStringLiteral("Frame 1 of 9"));
+    QTest::keyClick(&window, Qt::Key_Right);
+    QCOMPARE(window.frameText(), QStringLiteral("Frame 2 of 9"));
+    QCOMPARE(play->text(), QStringLiteral("Play"));
+
+    // A rebuild after an edit while paused shows the new GIF at the same frame, paused.
+    window.showGif(*greyFrames(9), exporter::GifStatistics{0, 9, 12, 2, 1}, QSize(20, 10), Qt::darkGray);
+    QCOMPARE(window.frameText(), QStringLiteral("Frame 2 of 9"));
+    QVERIFY(view->paused());
+    QCOMPARE(greyShown(*view), 1);
+
+    // Space goes on playing from there; a step while playing pauses.
+    QTest::keyClick(&window, Qt::Key_Space);
+    QCOMPARE(play->text(), QStringLiteral("Pause"));
+    QVERIFY(view->playing());
+    QTRY_VERIFY_WITH_TIMEOUT(view->currentFrame() >= 2, 1000);
+    QTest::keyClick(&window, Qt::Key_Left);
+    QVERIFY(view->paused());
+    QCOMPARE(play->text(), QStringLiteral("Play"));
+    const int stepped = view->currentFrame();
+    window.nextButton()->click();
+    QCOMPARE(view->currentFrame(), (stepped + 1) % 9);
+    play->click();
+    QVERIFY(view->playing());
+
+    // A still picture has nothing to play or step.
+    auto still = greyFrames(1);
+    window.showGif(*still, exporter::GifStatistics{0, 1, 4, 2, 1}, QSize(20, 10), Qt::darkGray);
+    QCOMPARE(window.frameText(), QStringLiteral("Frame 1 of 1"));
+    QVERIFY(!play->isEnabled() && !window.nextButton()->isEnabled() && !window.previousButton()->isEnabled());
+    window.showFailure(QStringLiteral("broken"));
+    QCOMPARE(window.frameText(), QString());
+  }
+
+  // The picture dialog is Qt's own, offers PNG files, and previews the file under the
+  // cursor with its size, transparency over a checkerboard, or why it cannot be used.
+  void pictureDialogPreviewsTheFile() {
+    QTemporaryDir dir;
+    QImage logo(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 40; ++x) logo.setPixel(x, y, x < 20 ? qRgba(200, 0, 200, 0) : qRgba(255, 0, 0, 255));
+    QVERIFY(logo.save(dir.filePath("logo.png")));
+    QFile bad(dir.filePath("bad.png"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("\x89PNG\r\n\x1a\nnot really");
+    bad.close();
+
+    PictureFileDialog dialog(nullptr, QStringLiteral("Load Picture"), dir.filePath("logo.png"), kPictureFilter);
+    QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    QVERIFY(dialog.nameFilters().front().contains(QStringLiteral("*.png")));
+    QVERIFY(dialog.nameFilters().contains(QStringLiteral("PNG Images (*.png)")));
+    dialog.show();
+    PicturePreviewPane* pane = dialog.preview();
+    QCOMPARE(pane->title(), QStringLiteral("Preview"));
+    QTRY_COMPARE(pane->description(), QStringLiteral("logo.png: 40 x 20 pixels, transparent"));
+    auto* info = pane->findChild<QLabel*>(QStringLiteral("PreviewInfo"));
+    QCOMPARE(info->accessibleName(), info->text());
+    const QImage shown = pane->shownImage();
+    QCOMPARE(shown.size(), QSize(200, 100));
+    const QColor clear = shown.pixelColor(10, 10);
+    QVERIFY(clear == QColor(255, 255, 255) || clear == QColor(204, 204, 204));
+    QVERIFY(shown.pixelColor(10, 10) != shown.pixelColor(10, 50));  // the checkerboard
+    QCOMPARE(shown.pixelColor(150, 50), QColor(255, 0, 0));
+
+    dialog.selectFile(dir.filePath("bad.png"));
+    QTRY_VERIFY2(pane->description().startsWith(QStringLiteral("bad.png cannot be used: ")), qPrintable(pane->description()));
+    QVERIFY(pane->shownImage().isNull());
+    pane->showFile(dir.path());
+    QCOMPARE(pane->description(), QStringLiteral("No picture selected"));
+    pane->showFile(QStringLiteral(ZEFRA_SOURCE_DIR "/README.md"));
+    QCOMPARE(pane->description(), QStringLiteral("README.md: not a BMP, GIF or PNG picture"));
   }
 
   void paletteCellsHintsAndMenu() {

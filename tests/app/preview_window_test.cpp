@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTabWidget>
 #include <QtTest>
+#include <cmath>
 #include <deque>
 
 #include "export/export_limits.h"
@@ -407,6 +408,38 @@ class PreviewWindowTest : public QObject {
     frames.clear();
     QTest::qWait(400);
     QCOMPARE(frames.count(), 0);
+  }
+
+  // A PNG picture with alpha loaded through "Load Picture..." is blended over the label on
+  // the canvas and in the previewed GIF, its clear part leaving the label as it was.
+  void pngPictureWithAlphaIsBlendedOnTheCanvasAndInThePreview() {
+    Window w;
+    QTemporaryDir dir;
+    QImage png(6, 2, QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 6; ++x)
+        png.setPixel(x, y, x < 2 ? qRgba(200, 0, 200, 0) : x < 4 ? qRgba(0, 0, 255, 128) : qRgba(255, 0, 0, 255));
+    QVERIFY(png.save(dir.filePath("logo.png")));
+    const raster::FastBitmap before = w.main->session().canvas().bitmap();
+    w.prompts->picturePaths.push_back(dir.filePath("logo.png"));
+    w.main->findChild<QPushButton*>(QStringLiteral("RzB5"))->click();
+    QCOMPARE(w.project().current().pictureFile[0].str(), dir.filePath("logo.png").toStdString());
+    const int px = w.project().current().pictureX[0], py = w.project().current().pictureY[0];
+    const Color under = before.pixel(px + 2, py);
+    // Straight alpha in real numbers, rounded to the nearest.
+    const auto mix = [](int src, int dst) { return static_cast<std::uint8_t>(std::lround((src * 128 + dst * 127) / 255.0)); };
+    const Color blended = rgb(mix(0, redOf(under)), mix(0, greenOf(under)), mix(255, blueOf(under)));
+    const raster::FastBitmap& canvas = w.main->session().canvas().bitmap();
+    QCOMPARE(canvas.pixel(px, py), before.pixel(px, py));
+    QCOMPARE(canvas.pixel(px + 3, py + 1), blended);
+    QCOMPARE(canvas.pixel(px + 5, py + 1), rgb(255, 0, 0));
+
+    QVERIFY(openPreview(w));
+    const QImage shown = wiringOf(w).preview().window()->view()->picture();
+    QCOMPARE(shown.pixelColor(px, py), QColor(redOf(under), greenOf(under), blueOf(under)));
+    QCOMPARE(shown.pixelColor(px + 2, py), QColor(redOf(blended), greenOf(blended), blueOf(blended)));
+    QCOMPARE(shown.pixelColor(px + 4, py), QColor(255, 0, 0));
+    w.main->session().discardChanges();
   }
 
   void liveSizeFollowsEditsAndEqualsTheCommandLine() {

@@ -497,6 +497,75 @@ TEST(PlaybackRun, StillPicturesAndStopping) {
   EXPECT_EQ(u.frame, 0);
 }
 
+// Pausing holds the frame on screen and the playback time: after a pause of any length
+// the frame gets the rest of its delay and later frames keep their times relative to it.
+// Stepping shows a frame from its start, paused or not, and wraps at both ends.
+TEST(PlaybackRun, PauseResumeAndStepKeepTheDelays) {
+  auto image = makeImage(1, 1, solidFrames({10, 20, 30}, 1));  // 100, 200, 300 ms; two passes
+  FakeClock clock;
+  PlaybackRun run(std::make_shared<AnimationPlayer>(*image), clock);
+  using E = PlaybackEvent;
+  run.start();
+  clock.now += 160;
+  EXPECT_EQ(run.update().frame, 1);  // frame 1 since t = 100
+  run.pause();
+  EXPECT_TRUE(run.paused());
+  EXPECT_TRUE(run.running());
+  clock.now += 5000;
+  PlaybackUpdate u = run.update();
+  EXPECT_TRUE(u.events.empty());
+  EXPECT_EQ(u.frame, 1);
+  EXPECT_EQ(u.waitMs, std::nullopt);
+  u = run.resume();
+  EXPECT_FALSE(run.paused());
+  EXPECT_EQ(u.waitMs, 140);  // 200 ms delay, 60 shown before the pause
+  clock.now += 140;
+  EXPECT_EQ(run.update().frame, 2);
+
+  // A pause asked for after the next frame was due, before its timer came: what is on
+  // screen stays, with one millisecond left.
+  clock.now += 310;  // frame 0 of pass 1 is due
+  run.pause();
+  EXPECT_EQ(run.currentStep().frame, 2);
+  EXPECT_EQ(run.resume().waitMs, 1);
+
+  // Steps: forward, backward, wrapping, held while paused; resuming goes on from the start
+  // of the step shown.
+  run.pause();
+  u = run.stepForward();
+  EXPECT_EQ(u.events, (std::vector<E>{E::FrameDraw, E::FrameDrawn}));
+  EXPECT_TRUE(u.pictureChanged);
+  EXPECT_EQ(u.frame, 0);
+  EXPECT_EQ(u.pass, 1);
+  EXPECT_TRUE(run.paused());
+  EXPECT_EQ(run.stepBack().frame, 2);
+  EXPECT_EQ(run.seekStep(0).frame, 0);
+  EXPECT_EQ(run.stepBack().frame, 2);  // from the first step to the first pass's last frame
+  EXPECT_EQ(run.currentStep().number, 2);
+  clock.now += 777;
+  EXPECT_EQ(run.resume().waitMs, 300);
+  clock.now += 300;
+  EXPECT_EQ(run.update().pass, 1);
+
+  // After the end of the last pass: stepping holds a frame again, Play goes on from there,
+  // and Play on the very last step starts over.
+  clock.now += 10'000;
+  EXPECT_EQ(run.update().events, (std::vector<E>{E::FrameDraw, E::FrameDrawn, E::PlayEnd}));
+  EXPECT_FALSE(run.running());
+  EXPECT_EQ(run.stepForward().frame, 0);  // wraps to the first step
+  EXPECT_TRUE(run.paused());
+  u = run.resume();
+  EXPECT_EQ(u.waitMs, 100);
+  EXPECT_TRUE(run.running());
+  run.pause();
+  EXPECT_EQ(run.seekStep(1'000).frame, 2);  // clamped to the last step
+  u = run.resume();
+  EXPECT_EQ(u.frame, 0);
+  EXPECT_EQ(u.pass, 0);
+  EXPECT_TRUE(u.pictureChanged);
+  EXPECT_EQ(u.waitMs, 100);
+}
+
 TEST(PlaybackRun, PlayerOutlivesItsImage) {
   auto image = makeImage(2, 1, solidFrames({10, 10}, 0));
   auto player = std::make_shared<AnimationPlayer>(*image);
