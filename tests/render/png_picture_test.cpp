@@ -249,3 +249,34 @@ TEST_F(PngPictureTest, PictureNamesAndUnreadablePngs) {
   EXPECT_NE(report.failures[0].message.find("too large"), std::string::npos) << report.failures[0].message;
   EXPECT_EQ(report.failures[1].slot, 2);
 }
+
+// "Edit Picture..." reads a PNG again each time the other program saves it: the new
+// transparency shows, and a file caught half written keeps the picture shown before.
+TEST_F(PngPictureTest, AnEditedPngIsReadAgainAndAHalfWrittenOneKeepsThePicture) {
+  auto record = label();
+  FrameCanvas below;
+  below.draw(*record);
+  const Color under = below.bitmap().pixel(2, 2);
+  const std::vector<std::uint16_t> red = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
+  const std::string file = write("edited.png", zefra::testing::pngBytes({2, 2, 8, 6, red, {}, {}, {}}));
+  record->pictureFile[0].assign(file);
+  record->pictureX[0] = 2;
+  record->pictureY[0] = 2;
+  FrameCanvas canvas;
+  canvas.draw(*record);
+  ASSERT_EQ(canvas.bitmap().pixel(2, 2), rgb(255, 0, 0));
+
+  std::vector<std::uint16_t> clear = red;
+  for (std::size_t i = 3; i < clear.size(); i += 4) clear[i] = 0;
+  write("edited.png", zefra::testing::pngBytes({2, 2, 8, 6, clear, {}, {}, {}}));
+  ASSERT_TRUE(canvas.refreshPicture(1));
+  canvas.draw(*record);
+  EXPECT_EQ(canvas.bitmap().pixel(2, 2), under);
+
+  std::vector<std::uint8_t> half = zefra::testing::pngBytes({2, 2, 8, 6, red, {}, {}, {}});
+  half.resize(half.size() / 2);
+  write("edited.png", half);
+  EXPECT_FALSE(canvas.refreshPicture(1));
+  canvas.draw(*record);
+  EXPECT_EQ(canvas.bitmap().pixel(2, 2), under);
+}
