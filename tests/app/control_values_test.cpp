@@ -235,8 +235,9 @@ class ControlValuesTest : public QObject {
     QCOMPARE(fontSize(), before + 2);
   }
 
-  // A drag on the canvas leaves the focus in the text field; Ctrl+Z there undoes the move.
-  void undoKeysWorkFromTheTextFieldAfterADrag() {
+  // A drag on the canvas leaves the focus on the canvas; Ctrl+Z there undoes the move, and
+  // so it does from the text field.
+  void undoKeysWorkFromTheCanvasAndTheTextFieldAfterADrag() {
     Window w;
     const QString demo = QString::fromUtf8(ZEFRA_SOURCE_DIR) + "/demo/shapes-and-texts.lbl";
     QVERIFY(w.main->openProject(demo));
@@ -254,9 +255,14 @@ class ControlValuesTest : public QObject {
     sendMouse(view, QEvent::MouseMove, grab + QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, grab + QPoint(20, 0), Qt::LeftButton, Qt::NoButton);
     QCOMPARE(int(w.project().current().textX[0]), x + 20);
-    auto* field = child<QLineEdit>(w, "ETxt");
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view));
     QCOMPARE(w.action("MUndo")->text().remove('&'), QString("Undo Move Text"));
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(int(w.project().current().textX[0]), x);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(int(w.project().current().textX[0]), x + 20);
+    auto* field = child<QLineEdit>(w, "ETxt");
+    field->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(int(w.project().current().textX[0]), x);
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
