@@ -99,6 +99,8 @@ QWidget* PreviewWindow::buildControls() {
   framePane->setAlignment(Qt::AlignCenter);
   framePane->setMinimumWidth(framePane->fontMetrics().horizontalAdvance(tr("Frame 127 of 127")) + 16);
   framePane->setToolTip(tr("The frame shown and the number of frames"));
+  // The editor's status bar has a pane of the same form for the frame being edited.
+  framePane->setAccessibleDescription(tr("Frame shown in the preview"));
   row->addWidget(previous);
   row->addWidget(play);
   row->addWidget(next);
