@@ -58,6 +58,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   buildToolBar();
   buildFrameToolButtons();
   buildCentralArea();
+  buildFrameStrip();
   buildStatusBar();
   panels = PropertyPages::build(*pages, *editing, *this->prompts);
   buildLayerCommands();
@@ -75,7 +76,7 @@ MainWindow::MainWindow(const QStringList& arguments, std::unique_ptr<UserPrompts
   workAreaBaselineHeight = kWorkAreaBaseline;
   windowBaselineHeight = menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
                          statusBar()->sizeHint().height() + kWorkAreaTop + kWorkAreaBaseline + kGap +
-                         kPageControlHeight + kGap;
+                         frameStripHeight() + kPageControlHeight + kGap;
   resize(100, windowBaselineHeight);  // the layout widens it to its minimum
   applyLayout();
 
@@ -229,7 +230,8 @@ void MainWindow::applyLayout() {
 
   workArea->setGeometry(out.workAreaLeft, kWorkAreaTop, out.workAreaWidth, out.workAreaHeight);
   canvasView->move(out.canvasLeft, out.canvasTop);
-  pages->move(out.pageControlLeft, kWorkAreaTop + out.workAreaHeight + kGap);
+  placeFrameStrip(out.workAreaLeft, kWorkAreaTop + out.workAreaHeight + kGap, out.workAreaWidth);
+  pages->move(out.pageControlLeft, kWorkAreaTop + out.workAreaHeight + kGap + frameStripHeight());
   inLayout = false;
 }
 

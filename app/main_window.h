@@ -36,9 +36,9 @@ class AboutBox;
 class Autosave;
 class CanvasEditing;
 class ExternalPictureEditor;
+class FrameStrip;
 class FrameView;
 class HelpWindow;
-class LayerCommands;
 class LayerCommands;
 class UndoActions;
 
@@ -147,9 +147,13 @@ class MainWindow : public QMainWindow {
   bool openGif(const QString& gif);
   void openDroppedFile(const QString& path);
   void buildCanvasEditing();
-  void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
-  void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
+  // The frame strip under the canvas and the frame keys (main_window_strip.cpp).
+  void buildFrameStrip();
+  int frameStripHeight() const;  // with the gap below it; 0 before it is built
+  void placeFrameStrip(int left, int top, int width);
+  static constexpr int kStripGap = 6;
   void buildAlignMenu();  // after the canvas editing (main_window_align.cpp)
+  void buildLayerCommands();  // after the property pages (main_window_layers.cpp)
   void updateFrameToolActions();
   void buildBannerActions();
   void buildBannerMenus(QMenu* file, QMenu* edit);
@@ -184,6 +188,7 @@ class MainWindow : public QMainWindow {
 
   QWidget* workArea = nullptr;  // "Panel1"
   FrameView* canvasView = nullptr;
+  FrameStrip* frameStrip = nullptr;  // "Frames", under the canvas
   QTabWidget* pages = nullptr;  // "PControl1"
   QLabel* statusPane = nullptr;  // "RzPane1"
   QLabel* framePane = nullptr;   // "RzPane2"
@@ -200,6 +205,7 @@ class MainWindow : public QMainWindow {
   QAction* exitAction = nullptr;
   QAction* insertAction = nullptr;
   QAction* deleteAction = nullptr;
+  QAction* duplicateAction = nullptr;
   QAction* reverseAction = nullptr;
   QAction* lockAction = nullptr;
   QAction* nextAction = nullptr;
@@ -230,7 +236,6 @@ class MainWindow : public QMainWindow {
 
   PropertyPages panels;
   UndoActions* undoActions = nullptr;
-  LayerCommands* layerCommands = nullptr;
   LayerCommands* layerCommands = nullptr;
   Autosave* autosaver = nullptr;
   AboutBox* aboutBox = nullptr;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "dialogs/set_delay_dialog.h"
 #include "dialogs/tween_dialog.h"
 
 namespace zefra::app {
@@ -53,6 +54,12 @@ std::optional<editor::TweenOptions> UserPrompts::tweenOptions(QWidget* parent, i
   dialog.setOptions(last);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.options();
+}
+
+std::optional<int> UserPrompts::frameDelay(QWidget* parent, int delayMs, int minimum, int maximum, int frames) {
+  SetDelayDialog dialog(delayMs, minimum, maximum, frames, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.delay();
 }
 
 QString UserPrompts::openGifPath(QWidget* parent, const QString& directory) {

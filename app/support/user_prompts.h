@@ -38,6 +38,9 @@ class UserPrompts : public PanelDialogs {
   // `last`; nothing when cancelled.
   virtual std::optional<editor::TweenOptions> tweenOptions(QWidget* parent, int currentFrame, int frameCount,
                                                            const editor::TweenOptions& last);
+  // "Set Delay...": one delay (minimum..maximum ms) for `frames` selected frames, offering
+  // `delayMs`; nothing when cancelled.
+  virtual std::optional<int> frameDelay(QWidget* parent, int delayMs, int minimum, int maximum, int frames);
   // "Import GIF...": the GIF file to import; an empty answer means the user cancelled.
   virtual QString openGifPath(QWidget* parent, const QString& directory);
   // "Export GIF...": where to write the GIF, starting at `proposedPath` (its folder and

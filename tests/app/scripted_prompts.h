@@ -37,6 +37,7 @@ class ScriptedPrompts : public UserPrompts {
   editor::TweenOptions lastTweenOffered;
   int lastTweenFrom = 0;  // the frame the dialog was to tween from
   std::deque<QString> gifPaths;  // empty string or none left = the user cancels
+  std::deque<int> delays;         // "Set Delay" answers; none left = cancel
   // Run when a warning or an error is shown, to look at the window at that moment.
   std::function<void()> onWarning;
   std::function<void()> onError;
@@ -74,6 +75,10 @@ class ScriptedPrompts : public UserPrompts {
     answer.count = tweenCounts.front();
     tweenCounts.pop_front();
     return answer;
+  }
+  std::optional<int> frameDelay(QWidget*, int, int, int, int) override {
+    if (delays.empty()) return std::nullopt;
+    return next(delays);
   }
   QString openGifPath(QWidget*, const QString&) override {
     if (gifPaths.empty()) return {};
