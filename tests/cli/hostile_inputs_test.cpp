@@ -28,8 +28,8 @@ namespace fs = std::filesystem;
 
 std::string q(const fs::path& p) { return shellQuoted(p.string()); }
 
-#if defined(__SANITIZE_ADDRESS__)
-const std::string kMemoryLimit;  // the sanitizer reserves more address space than any limit
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+const std::string kMemoryLimit;  // the sanitizers reserve more address space than any limit
 #else
 const std::string kMemoryLimit = "ulimit -v 400000; ";
 #endif

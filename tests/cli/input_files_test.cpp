@@ -29,10 +29,10 @@ void writeSparse(const std::filesystem::path& path, const std::string& start, of
 // Every command is run under `timeout`, so a read that blocks fails the test instead of
 // hanging it.
 const std::string kTimeout = "timeout 20";
-// AddressSanitizer reserves far more address space than any limit a test could set, so the
-// address-space limit that proves a file is never loaded applies only to plain builds; the
-// messages are checked in both.
-#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer and ThreadSanitizer reserve far more address space than any limit a test
+// could set, so the address-space limit that proves a file is never loaded applies only to
+// plain builds; the messages are checked in all.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 const std::string kSmallAddressSpace;
 #else
 const std::string kSmallAddressSpace = "ulimit -v 150000; ";
