@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the PNG reader (picture layers, and pictures given to
-// `zefra-cli quantize`): it must
-// either return a bitmap within its pixel bound or throw PngError, never crash or hang.
+// `zefra-cli quantize`): it must either return a bitmap within its pixel bound or throw
+// PngError, never crash or hang.
 #include <cstddef>
 #include <cstdint>
 #include <span>
