@@ -117,9 +117,11 @@ void LayerCommands::refresh() {
   pasteStyleAction->setEnabled(copiedStyle.has_value());
   pasteStyleAction->setToolTip(tr("Give %1 the copied style; its text and place stay").arg(text));
   forward->setEnabled(slot < model::kSlots);
-  forward->setToolTip(tr("Swap %1 with %2, which lies over it").arg(layer, titleOf(kind, slot + 1)));
+  forward->setToolTip(slot < model::kSlots ? tr("Swap %1 with %2, which lies over it").arg(layer, titleOf(kind, slot + 1))
+                                           : tr("%1 lies over the others of its kind").arg(layer));
   backward->setEnabled(slot > 1);
-  backward->setToolTip(tr("Swap %1 with %2, which lies under it").arg(layer, titleOf(kind, slot - 1)));
+  backward->setToolTip(slot > 1 ? tr("Swap %1 with %2, which lies under it").arg(layer, titleOf(kind, slot - 1))
+                                : tr("%1 lies under the others of its kind").arg(layer));
 }
 
 void LayerCommands::copyLayerToAllFrames() {
