@@ -12,6 +12,8 @@
 
 #include "editor/panel_edits.h"
 #include "panels/layer_list.h"
+#include "render/file_resolution.h"
+#include "render/frame_canvas.h"
 #include "session/editor_session.h"
 #include "widgets/color_button.h"
 
@@ -116,7 +118,14 @@ void PicturesShapesPage::loadPicture() {
   const model::LabelProject& project = session.project();
   const QString current = QString::fromStdString(editor::fieldText(project, Field::PictureFile));
   const QFileInfo info(current);
-  const QString directory = current.contains(QLatin1Char('/')) ? info.path() : QString::fromStdString(project.appDir);
+  QString directory = current.contains(QLatin1Char('/')) ? info.path() : QString::fromStdString(project.appDir);
+  // A bare name the canvas finds beside the project rather than in the program folder:
+  // the dialog opens there, so its preview shows the picture in the slot at once.
+  if (!current.isEmpty() && !current.contains(QLatin1Char('/'))) {
+    const render::CanvasSettings where = render::canvasSettingsFor(project);
+    if (const auto found = render::resolveFileName(project.current().pictureFile[project.currentPicture - 1], where.appDir, where.projectDir))
+      directory = QFileInfo(QString::fromStdString(*found)).absolutePath();
+  }
   const QString chosen = dialogs.openPicturePath(this, directory, current.isEmpty() ? QString() : info.fileName());
   if (chosen.isEmpty()) return;
   session.setField(Field::PictureFile, chosen);

@@ -293,6 +293,15 @@ class PropertyPagesTest : public QObject {
     QCOMPARE(w.prompts->lastPictureDirectory, QString("/somewhere/pictures"));
     QCOMPARE(w.prompts->lastPictureName, QString("logo.bmp"));
     QCOMPARE(w.project().current().pictureFile[0].str(), std::string("/somewhere/pictures/logo.bmp"));
+    // A bare name found beside the saved project, not in the program folder: the dialog
+    // starts beside the project, with the name.
+    QTemporaryDir beside;
+    QVERIFY(QFile::copy(QStringLiteral(ZEFRA_SOURCE_DIR "/demo/zefra-logo.bmp"), beside.filePath("beside-logo.bmp")));
+    w.saveAs(beside.filePath("p.lbl"));
+    w.main->session().setField(editor::Field::PictureFile, QStringLiteral("beside-logo.bmp"));
+    child<QPushButton>(w, "RzB5")->click();  // cancelled
+    QCOMPARE(w.prompts->lastPictureDirectory, QFileInfo(beside.path()).absoluteFilePath());
+    QCOMPARE(w.prompts->lastPictureName, QString("beside-logo.bmp"));
     child<QPushButton>(w, "RzB6")->click();
     QVERIFY(w.project().current().pictureFile[0].empty());
     QCOMPARE(child<QLabel>(w, "L8")->text(), QString("No picture"));
