@@ -4,11 +4,22 @@
 
 namespace zefra::editor {
 
+namespace {
+
+void selectSlots(model::LabelProject& project, const std::array<std::int16_t, 3>& slots) {
+  project.currentText = slots[0];
+  project.currentPicture = slots[1];
+  project.currentShape = slots[2];
+}
+
+}  // namespace
+
 void EditStep::undo(model::LabelProject& project) const {
   switch (kind) {
     case Kind::Fields:
       for (const auto& change : records) project.frame(change.frame) = change.before;
       project.settings = settingsBefore;
+      if (slotsMoved) selectSlots(project, slotsBefore);
       break;
     case Kind::InsertFrame:
       removeFrame(project, currentBefore + 1);
@@ -31,6 +42,7 @@ void EditStep::redo(model::LabelProject& project) const {
     case Kind::Fields:
       for (const auto& change : records) project.frame(change.frame) = change.after;
       project.settings = settingsAfter;
+      if (slotsMoved) selectSlots(project, slotsAfter);
       break;
     case Kind::InsertFrame:
       duplicateFrame(project, currentBefore);

@@ -4,6 +4,7 @@
 // keep only what their inverse needs (Delete keeps the removed record), so a step on a
 // 127-frame project stays small.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ struct EditStep {
   std::vector<RecordChange> records;
   model::ProjectSettings settingsBefore;
   model::ProjectSettings settingsAfter;
+  // A layer moved to another slot takes the slot lists' selection along: the selected text,
+  // picture and shape slots before and after, restored by undo and redo.
+  bool slotsMoved = false;
+  std::array<std::int16_t, 3> slotsBefore{};
+  std::array<std::int16_t, 3> slotsAfter{};
 
   // Frame commands: the current frame before and after the step. Insert copies
   // currentBefore; Delete removes currentBefore, whose record is kept in `removed`.

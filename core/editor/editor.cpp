@@ -326,6 +326,18 @@ Change Editor::editFrames(EditScope scope, std::string_view label,
   return change;
 }
 
+Change Editor::editFramesMovingSlot(EditScope scope, std::string_view label,
+                                    const std::function<void(model::FrameRecord&)>& edit, SlotKind kind, int slot) {
+  Change change = editFrames(scope, label, edit);
+  if (change.frames.none()) return change;
+  EditStep& step = undoSteps.back();  // the step editFrames has just recorded
+  step.slotsMoved = true;
+  step.slotsBefore = {state->currentText, state->currentPicture, state->currentShape};
+  change.slotSelectionChanged = selectSlot(kind, slot).slotSelectionChanged;
+  step.slotsAfter = {state->currentText, state->currentPicture, state->currentShape};
+  return change;
+}
+
 Change Editor::editFieldAcrossFrames(Field field, const std::function<void(model::FrameRecord&)>& write,
                                      int mergeKey) {
   const FieldEntry& entry = fieldEntry(field);
@@ -430,6 +442,7 @@ Change changeOf(const EditStep& step, int frameCount) {
     case EditStep::Kind::Fields:
       for (const auto& r : step.records) change.frames.set(static_cast<std::size_t>(r.frame));
       change.settingsChanged = !(step.settingsBefore == step.settingsAfter);
+      change.slotSelectionChanged = step.slotsMoved;
       break;
     case EditStep::Kind::ReverseFrames:
       for (int k = 1; k <= frameCount; ++k) change.frames.set(static_cast<std::size_t>(k));

@@ -184,6 +184,11 @@ class Editor {
   Change editFrames(EditScope scope, std::string_view label,
                     const std::function<void(model::FrameRecord&)>& edit, int mergeKey = 0);
   Change editSettings(std::string_view label, const std::function<void(model::ProjectSettings&)>& edit);
+  // editFrames with no merging, and then slot `slot` of `kind` selected within the same
+  // undo step (undo selects again what was selected before): an edit that moves a layer
+  // to another slot. Nothing is selected when no record changed.
+  Change editFramesMovingSlot(EditScope scope, std::string_view label,
+                              const std::function<void(model::FrameRecord&)>& edit, SlotKind kind, int slot);
 
   // --- undo and redo -------------------------------------------------------------------
   bool canUndo() const { return !undoSteps.empty(); }

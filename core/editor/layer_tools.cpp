@@ -103,12 +103,9 @@ Change swapWithNeighbour(Editor& editor, SlotKind kind, int step, std::string_vi
   if (to < 1 || to > model::kSlots) return Change::refused("");
   const std::size_t i = slotIndex(from);
   const std::size_t j = slotIndex(to);
-  Change change = editor.editFrames(EditScope::FollowLock, label,
-                                    [&](FrameRecord& record) { swapLayers(record, kind, i, j); });
-  if (change.frames.none()) return change;  // two empty slots: no layer to follow
-  const Change selection = editor.selectSlot(kind, to);
-  change.slotSelectionChanged = selection.slotSelectionChanged;
-  return change;
+  // Two empty slots change nothing, and there is no layer for the selection to follow.
+  return editor.editFramesMovingSlot(EditScope::FollowLock, label,
+                                     [&](FrameRecord& record) { swapLayers(record, kind, i, j); }, kind, to);
 }
 
 }  // namespace

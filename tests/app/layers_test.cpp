@@ -119,6 +119,12 @@ class LayersTest : public QObject {
     QVERIFY(pixelsOf(w, red) > 0);
     QCOMPARE(w.action("MUndo")->text(), QString("&Undo Bring Forward"));
     QVERIFY(w.action("MSendBackward")->isEnabled());
+    // Undo puts the text and the list's selection back; redo moves both again.
+    w.trigger("MUndo");
+    QCOMPARE(list(w, "CBox3")->currentIndex(), 0);
+    QCOMPARE(pixelsOf(w, red), 0);
+    w.trigger("MRedo");
+    QCOMPARE(list(w, "CBox3")->currentIndex(), 1);
 
     // Ctrl+[ sends it back under the shape; at slot 1 Send Backward has nowhere to go.
     QTest::keyClick(w.main.get(), Qt::Key_BracketLeft, Qt::ControlModifier);

@@ -267,12 +267,23 @@ TEST(LayerOrder, SwappingSlotsMovesTheLayerAndTheSelectionAsOneStep) {
     EXPECT_EQ(editor.project().frame(2).text[2].str(), lock ? "" : "frame 2");
     EXPECT_EQ(change.frames.count(), lock ? 1u : 3u);
 
+    // Undo and redo take the selection along with the layer.
+    const std::vector<FrameRecord> after = framesOf(editor);
+    EXPECT_TRUE(editor.undo().slotSelectionChanged);
+    EXPECT_TRUE(sameBytes(framesOf(editor), before));
+    EXPECT_EQ(editor.project().currentText, 2);
+    EXPECT_TRUE(editor.redo().slotSelectionChanged);
+    EXPECT_TRUE(sameBytes(framesOf(editor), after));
+    EXPECT_EQ(editor.project().currentText, 3);
+
     // Back down again, then undo both: the exact bytes of every frame.
     sendBackward(editor, SlotKind::Text);
     EXPECT_EQ(editor.project().currentText, 2);
     EXPECT_TRUE(sameBytes(framesOf(editor), before));
     editor.undo();
+    EXPECT_EQ(editor.project().currentText, 3);
     editor.undo();
+    EXPECT_EQ(editor.project().currentText, 2);
     EXPECT_TRUE(sameBytes(framesOf(editor), before));
     EXPECT_EQ(editor.undoCount(), steps);
   }
