@@ -235,10 +235,12 @@ void CanvasEditing::followSlotLists(const editor::Change& change) {
   const std::array<int, 3> now{p.currentText, p.currentPicture, p.currentShape};
   const bool listsMoved = knownSlots && change.slotSelectionChanged && !change.projectReplaced;
   if (listsMoved) {
+    const std::optional<Selection> before = selected;
     const editor::SlotKind kinds[] = {editor::SlotKind::Text, editor::SlotKind::Picture, editor::SlotKind::Shape};
     for (std::size_t i = 0; i < now.size(); ++i) {
       if (now[i] != (*knownSlots)[i]) selected = Selection{kinds[i], now[i]};
     }
+    if (selected != before) showSelectedBox();
   }
   knownSlots = now;
 }

@@ -200,6 +200,7 @@ class AlignTest : public QObject {
       list->setCurrentIndex(1);
       list->setCurrentIndex(0);
       QVERIFY(w.action("AlignRight")->isEnabled());
+      QCOMPARE(w.pane("RzPane4"), QStringLiteral("Object: Picture 1, 20 x 20 at 150, 50"));
       w.trigger("AlignRight");
       QCOMPARE(w.project().current().pictureX[0], 220);
     }
