@@ -18,7 +18,8 @@ namespace zefra::app {
 namespace {
 
 // The window's frame keys must not take keys a field uses itself: Home and End move the
-// cursor of a text field, Page Up and Page Down step a spin box by ten.
+// cursor of a text field or a spin box, Page Up and Page Down step a spin box by ten and
+// scroll a text box.
 class FrameKeyGuard : public QObject {
  public:
   FrameKeyGuard(QWidget* window, QList<QAction*> actions) : QObject(window), window(window), actions(actions) {
@@ -41,12 +42,14 @@ class FrameKeyGuard : public QObject {
   }
 
  private:
+  // A one-line field takes Home and End by itself and has no use for Page Up and Page
+  // Down, which then walk the frames from it too.
   static bool usesPagingKeys(QWidget* widget) {
     for (QWidget* w = widget; w; w = w->parentWidget()) {
       if (qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w))
         return true;
     }
-    return widget->inherits("QLineEdit");
+    return false;
   }
 
   QWidget* window;

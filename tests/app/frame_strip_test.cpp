@@ -140,6 +140,12 @@ class FrameStripTest : public QObject {
     QTest::keyClick(delay, Qt::Key_Home);
     QCOMPARE(delay->cursorPosition(), 0);
     QCOMPARE(int(w.project().currentFrame), 1);
+    // Page Down has no use in a one-line field: it goes on to the next frame from there.
+    QTest::keyClick(delay, Qt::Key_PageDown);
+    QCOMPARE(int(w.project().currentFrame), 2);
+    QCOMPARE(delay->text(), QString("110"));
+    QTest::keyClick(delay, Qt::Key_PageUp);
+    QCOMPARE(int(w.project().currentFrame), 1);
 
     // A spin box keeps Page Up and Page Down: they step it by ten.
     QAbstractSpinBox* spin = nullptr;
