@@ -74,7 +74,15 @@ void MainWindow::buildFrameStrip() {
   duplicateAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   connect(duplicateAction, &QAction::triggered, this,
           [this] { editing->apply([](editor::Editor& e) { return editor::duplicateFrames(e); }); });
-  if (auto* edit = findChild<QMenu*>(QStringLiteral("Edit1"))) edit->insertAction(deleteAction, duplicateAction);
+  // Also in the Edit menu, where the keyboard and a screen reader reach it without the
+  // strip's context menu.
+  auto* setDelayAction = makeAction("MSetDelay", tr("Set De&lay..."), tr("One delay for the selected frames"),
+                                    QString(), 0);
+  connect(setDelayAction, &QAction::triggered, frameStrip, &FrameStrip::setDelay);
+  if (auto* edit = findChild<QMenu*>(QStringLiteral("Edit1"))) {
+    edit->insertAction(deleteAction, duplicateAction);
+    edit->insertAction(deleteAction, setDelayAction);
+  }
 }
 
 int MainWindow::frameStripHeight() const { return frameStrip ? frameStrip->stripHeight() + kStripGap : 0; }

@@ -92,6 +92,7 @@ FrameStrip::FrameStrip(EditorSession& session, UserPrompts& prompts, QWidget* pa
   setAccessibleName(tr("Frames"));
   setToolTip(tr("Click a frame to show it; Shift+click or Ctrl+click choose several, whose page edits then "
                 "reach all of them; drag to move them; right-click for more"));
+  setAccessibleDescription(toolTip());
   setItemDelegate(new FrameItemDelegate(this));
   setViewMode(QListView::ListMode);
   setFlow(QListView::LeftToRight);

@@ -204,6 +204,9 @@ class FrameStripTest : public QObject {
     strip->findChild<QAction*>("StripSetDelay")->trigger();
     QCOMPARE(delays(w.project()), (std::vector<int>{100, 700, 700, 700, 140, 150}));
     QCOMPARE(w.main->editor().undoLabel(), std::string("Set Delay"));
+    w.prompts->delays.push_back(650);
+    w.trigger("MSetDelay");  // the Edit menu's command does the same
+    QCOMPARE(delays(w.project()), (std::vector<int>{100, 650, 650, 650, 140, 150}));
     strip->findChild<QAction*>("StripReverse")->trigger();
     QCOMPARE(int(w.project().frame(2).frameColor), int(rgb(80, 40, 200)));
     QCOMPARE(int(w.project().frame(4).frameColor), int(rgb(40, 40, 200)));

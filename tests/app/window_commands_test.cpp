@@ -353,6 +353,7 @@ class WindowCommandsTest : public QObject {
         {"&Edit",
          {{"MInsert", "&Insert Frame", none, "RzInsert", "Insert Frame"},
           {"MDuplicate", "D&uplicate Frame", QKeySequence(Qt::CTRL | Qt::Key_D), nullptr, nullptr},
+          {"MSetDelay", "Set De&lay...", none, nullptr, nullptr},
           {"MDelete", "&Delete Frame", none, "RzDelete", "Delete Frame"},
           {"MReverse", "&Reverse Frame Order", none, "RzReverse", "Reverse Frame Order"},
           {"MLock", "&Lock Frames", none, "RzLock", "Lock/Unlock Frames"}}},
