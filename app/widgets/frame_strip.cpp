@@ -157,8 +157,24 @@ bool FrameStrip::hasThumbnail(int frame) const {
 // --- following the Editor ----------------------------------------------------------------
 
 void FrameStrip::follow(const editor::Change& change) {
-  if (change.projectReplaced) thumbnails.clear();
+  if (change.projectReplaced || picturesChangedOnDisk(change)) {
+    thumbnails.clear();
+    renderer->rereadFiles();
+  }
   refill();
+}
+
+// A frame redrawn with the same bytes in its record shows a picture file that changed on
+// disk (edited in a paint program): its thumbnails, kept by those bytes, are out of date,
+// and so may be those of every frame showing that file.
+bool FrameStrip::picturesChangedOnDisk(const editor::Change& change) const {
+  if (change.frameCountChanged) return false;
+  const model::LabelProject& project = session.project();
+  for (int k = 1; k <= project.frameCount && k <= static_cast<int>(keys.size()); ++k) {
+    if (change.frames.test(static_cast<std::size_t>(k)) && recordKey(project.frame(k)) == keys[static_cast<std::size_t>(k - 1)])
+      return true;
+  }
+  return false;
 }
 
 void FrameStrip::refill() {

@@ -58,6 +58,7 @@ class FrameStrip : public QListWidget {
 
  private:
   void follow(const editor::Change& change);
+  bool picturesChangedOnDisk(const editor::Change& change) const;
   void refill();
   void showSelection();
   // Hands what the user chose in the list to the Editor (at once before a command).

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <functional>
+#include <utility>
 #include <string_view>
 
 #include "render/text_layer_renderer.h"
@@ -39,6 +40,11 @@ void ThumbnailRenderer::request(std::vector<Job> jobs, const render::CanvasSetti
   wake.notify_all();
 }
 
+void ThumbnailRenderer::rereadFiles() {
+  std::lock_guard<std::mutex> guard(lock);
+  reread = true;
+}
+
 int ThumbnailRenderer::waiting() const {
   std::lock_guard<std::mutex> guard(lock);
   return undelivered;
@@ -62,6 +68,7 @@ void ThumbnailRenderer::run() {
       canvas.setSettings(pendingSettings);
       box = pendingBox;
       ticket = generation;
+      if (std::exchange(reread, false)) canvas.clear();
     }
     const int dpi = canvas.settings().screenDpi > 0 ? canvas.settings().screenDpi : 96;
     if (!texts || dpi != textDpi) {

@@ -35,6 +35,8 @@ class ThumbnailRenderer : public QObject {
   void request(std::vector<Job> jobs, const render::CanvasSettings& settings, QSize box);
   // Thumbnails requested and not delivered yet.
   int waiting() const;
+  // Picture and texture files are read again for the next thumbnails (they changed on disk).
+  void rereadFiles();
 
  Q_SIGNALS:
   void drawn(quint64 key, const QImage& thumbnail);
@@ -51,6 +53,7 @@ class ThumbnailRenderer : public QObject {
   std::uint64_t generation = 0;  // guarded by lock; a new request makes older jobs stale
   int undelivered = 0;           // guarded by lock
   bool quitting = false;
+  bool reread = false;  // guarded by lock
   // Glyphs for this worker only: the program's shared cache serves the GUI thread.
   text3d::GlyphCache glyphs;
 };

@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "editor/frame_arrange.h"
+#include "raster/fast_bitmap.h"
+#include "io/bmp_writer.h"
 #include "io/lbl_reader.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
@@ -112,6 +114,37 @@ class FrameStripTest : public QObject {
     w.trigger("MInsert");
     QCOMPARE(strip->count(), 7);
     QCOMPARE(list->child(3)->text(QAccessible::Name), QString("Frame 4, 150 ms"));
+  }
+
+  // A picture edited in a paint program changes no byte of the project; its thumbnails
+  // follow all the same.
+  void thumbnailsFollowAPictureEditedOnDisk() {
+    Window w;
+    makeFrames(w, 2);
+    const QString picture = work.filePath("edited.bmp");
+    const auto writePicture = [&](Color colour) {
+      raster::FastBitmap bitmap(468, 60);
+      bitmap.fill(colour);
+      io::writeBmpFile(bitmap, picture.toStdString());
+    };
+    writePicture(rgb(0, 200, 0));
+    w.main->session().apply([](editor::Editor& e) { return e.selectSlot(editor::SlotKind::Picture, 1); });
+    w.main->session().apply([](editor::Editor& e) {
+      e.selectFrames(editor::FrameSet().set(1).set(2), 1);
+      return e.editFrames(editor::EditScope::CurrentFrame, "Picture", [](model::FrameRecord& r) { r.pictureX[0] = 0; });
+    });
+    w.main->session().setField(editor::Field::PictureFile, work.filePath("edited.bmp"));
+    FrameStrip* strip = stripOf(w);
+    const auto thumbColour = [&](int frame) {
+      const QImage thumb = strip->item(frame - 1)->data(Qt::DecorationRole).value<QPixmap>().toImage();
+      return thumb.isNull() ? QColor() : thumb.pixelColor(thumb.width() / 2, thumb.height() / 2);
+    };
+    QTRY_COMPARE(thumbColour(1), QColor(0, 200, 0));
+    QTRY_COMPARE(thumbColour(2), QColor(0, 200, 0));
+    writePicture(rgb(200, 0, 200));
+    QVERIFY(w.main->session().reloadPictures({1}));
+    QTRY_COMPARE(thumbColour(1), QColor(200, 0, 200));
+    QTRY_COMPARE(thumbColour(2), QColor(200, 0, 200));
   }
 
   void keysWalkTheFramesButLeaveFieldsTheirKeys() {
