@@ -90,8 +90,13 @@ ObjectPosition alignedPosition(const raster::Rect& box, ObjectPosition position,
 
 Change alignObject(Editor& editor, const render::FrameCanvas& canvas, SlotKind kind, int slot, Alignment alignment,
                    const PositionRange& range) {
-  const std::optional<raster::Rect> box = objectBox(canvas, kind, slot);
+  std::optional<raster::Rect> box = objectBox(canvas, kind, slot);
   if (!box) return Change::refused("");
+  // A text is placed by its ink: the box's trailing advance would leave the letters a
+  // few pixels off centre, which is what the eye and the exported GIF see.
+  if (kind == SlotKind::Text) {
+    if (const std::optional<raster::Rect> ink = canvas.paintedTextBox(editor.project().current(), slot)) box = ink;
+  }
   const ObjectPosition now = objectPosition(editor.project().current(), kind, slot);
   const ObjectPosition to = alignedPosition(*box, now, canvas.width(), canvas.height(), alignment);
   return moveObjectTo(editor, kind, slot, to, range, alignmentLabel(alignment));

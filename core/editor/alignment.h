@@ -31,7 +31,8 @@ ObjectPosition alignedPosition(const raster::Rect& box, ObjectPosition position,
                                Alignment alignment);
 
 // The command: the object of the current frame (as drawn on `canvas`, which shows that
-// frame) takes its aligned position, clamped like its spins and reaching the frames its
+// frame) takes its aligned position (a text by the pixels it paints, depth and shadow
+// included, so its letters rather than its advance are centred), clamped like its spins and reaching the frames its
 // spins reach, as one undo step. Refused when the slot shows nothing.
 Change alignObject(Editor& editor, const render::FrameCanvas& canvas, SlotKind kind, int slot, Alignment alignment,
                    const PositionRange& range);

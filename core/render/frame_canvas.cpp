@@ -185,6 +185,37 @@ void FrameCanvas::layoutText(const model::FrameRecord& r, int k, LayoutReport& r
   }
 }
 
+std::optional<raster::Rect> FrameCanvas::paintedTextBox(const model::FrameRecord& r, int slot) const {
+  if (slot < 1 || slot > model::kSlots || !textPainter) return std::nullopt;
+  const TextSlot& t = texts[index(slot)];
+  if (!t.visible || t.bounds.empty()) return std::nullopt;
+  const raster::Rect box = t.bounds;
+  // Drawn on black and on white: a pixel the text leaves alone keeps the background in
+  // both, while no colour of the text can match both backgrounds.
+  std::optional<raster::Rect> ink;
+  raster::FastBitmap onBlack(box.width(), box.height());
+  raster::FastBitmap onWhite(box.width(), box.height());
+  onWhite.fill(rgb(255, 255, 255));
+  try {
+    for (raster::FastBitmap* scratch : {&onBlack, &onWhite}) {
+      raster::Canvas canvas(*scratch, {-box.left, -box.top}, raster::Rect::fromSize(0, 0, box.width(), box.height()));
+      textPainter->paint(canvas, textRequest(r, slot));
+    }
+  } catch (const std::exception&) {
+    return std::nullopt;  // reported by the drawing that showed it
+  }
+  for (int y = 0; y < box.height(); ++y) {
+    for (int x = 0; x < box.width(); ++x) {
+      if (onBlack.pixel(x, y) == rgb(0, 0, 0) && onWhite.pixel(x, y) == rgb(255, 255, 255)) continue;
+      const raster::Rect dot = raster::Rect::fromSize(box.left + x, box.top + y, 1, 1);
+      ink = ink ? raster::Rect{std::min(ink->left, dot.left), std::min(ink->top, dot.top),
+                               std::max(ink->right, dot.right), std::max(ink->bottom, dot.bottom)}
+                : dot;
+    }
+  }
+  return ink;
+}
+
 TextLayerRequest FrameCanvas::textRequest(const model::FrameRecord& r, int k) const {
   const TextSlot& t = texts[index(k)];
   return {&r, k, t.pointSize, t.hasTexture ? &t.texture : nullptr};

@@ -127,6 +127,11 @@ class FrameCanvas {
   // Visible objects, bottom to top, and the topmost one under a canvas pixel.
   std::vector<CanvasObject> objects() const;
   std::optional<CanvasObject> objectAt(int x, int y) const;
+  // What text slot `slot` of `r` (the record this canvas shows) paints: its letters, 3D
+  // depth and shadow, which can be narrower than its box, since the box ends where the
+  // last letter's advance ends rather than where its ink does. Nothing when the slot
+  // paints nothing.
+  std::optional<raster::Rect> paintedTextBox(const model::FrameRecord& r, int slot) const;
 
   const std::string& loadedPictureFile(int slot) const { return pictures.at(index(slot)).loadedFile; }
   const std::string& loadedTextureFile(int slot) const { return texts.at(index(slot)).loadedTexture; }
