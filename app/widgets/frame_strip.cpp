@@ -140,6 +140,11 @@ FrameStrip::FrameStrip(EditorSession& session, UserPrompts& prompts, QWidget* pa
   refill();
 }
 
+FrameStrip::~FrameStrip() {
+  // The list's rows go after this object's members: their selection must no longer reach it.
+  selectionModel()->disconnect(this);
+}
+
 int FrameStrip::stripHeight() const {
   QStyleOptionViewItem option;
   option.initFrom(this);

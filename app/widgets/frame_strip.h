@@ -26,6 +26,7 @@ class FrameStrip : public QListWidget {
 
  public:
   FrameStrip(EditorSession& session, UserPrompts& prompts, QWidget* parent = nullptr);
+  ~FrameStrip() override;
 
   // What a screen reader says for a frame: "Frame 3, 150 ms".
   static QString itemName(int frame, int delayMs);
