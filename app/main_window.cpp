@@ -18,6 +18,7 @@
 #include "editor/settings.h"
 #include "editor/window_layout.h"
 #include "preview/preview_wiring.h"
+#include "session/layer_commands.h"
 #include "support/app_folders.h"
 #include "support/autosave.h"
 #include "support/qt_conversions.h"
@@ -101,6 +102,10 @@ MainWindow::~MainWindow() {
   // Tearing the widgets down moves the focus, and a field left that way still reports its
   // edit; nothing of the window may hear of it once this destructor has begun.
   if (editing) editing->blockSignals(true);
+  // The layer commands follow the application's focus and ask this window what is
+  // selected on the canvas: they go before the window's own members do.
+  delete layerCommands;
+  layerCommands = nullptr;
 }
 
 void MainWindow::buildCentralArea() {
