@@ -24,9 +24,10 @@ class GifSizeMeter : public QObject {
   Q_OBJECT
 
  public:
-  // Longer than the gaps of a typing run, short enough that the pause plus the export of a
-  // 127-frame banner stays near a quarter of a second (bench/size_meter_latency).
-  static constexpr int kPauseMs = 120;
+  // About the gap between a fast typist's keys, and short enough that the pause plus the
+  // export of a 127-frame banner stays within a quarter of a second of the last key
+  // (bench/size_meter_latency). A key that comes later only cancels the export under way.
+  static constexpr int kPauseMs = 100;
 
   // `pane` shows the figure (not owned). `source` answers the project and the export
   // settings at the moment the export starts.
