@@ -131,7 +131,7 @@ click(find("push button", "Cancel"))
 time.sleep(0.5)
 check(alive(editor), "the editor is still running")
 
-# --- a drag on the canvas, then Ctrl+Z from the text field it focused --------------------
+# --- a drag on the canvas, then Ctrl+Z with the focus left on the canvas ----------------
 canvas = next(n for n in nodes(app()) if n.name == "Frame canvas")
 c = extents(canvas)
 grab = None
