@@ -23,7 +23,7 @@ inline void pngChunk(std::vector<std::uint8_t>& out, const std::string& type, co
   putBig32(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
 }
 
-struct PngSpec {
+struct PngImage {
   int width = 1;
   int height = 1;
   int depth = 8;       // 1, 2, 4, 8 or 16 bits a sample
@@ -44,36 +44,36 @@ inline int pngChannels(int colourType) {
   }
 }
 
-inline std::vector<std::uint8_t> pngBytes(const PngSpec& spec) {
-  const int channels = pngChannels(spec.colourType);
-  if (spec.samples.size() != static_cast<std::size_t>(spec.width) * spec.height * channels)
+inline std::vector<std::uint8_t> pngBytes(const PngImage& image) {
+  const int channels = pngChannels(image.colourType);
+  if (image.samples.size() != static_cast<std::size_t>(image.width) * image.height * channels)
     throw std::invalid_argument("pngBytes: sample count does not match the size");
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   std::vector<std::uint8_t> header;
-  putBig32(header, static_cast<std::uint32_t>(spec.width));
-  putBig32(header, static_cast<std::uint32_t>(spec.height));
-  header.insert(header.end(), {static_cast<std::uint8_t>(spec.depth), static_cast<std::uint8_t>(spec.colourType), 0, 0, 0});
+  putBig32(header, static_cast<std::uint32_t>(image.width));
+  putBig32(header, static_cast<std::uint32_t>(image.height));
+  header.insert(header.end(), {static_cast<std::uint8_t>(image.depth), static_cast<std::uint8_t>(image.colourType), 0, 0, 0});
   pngChunk(png, "IHDR", header);
-  for (const auto& [type, data] : spec.extra) pngChunk(png, type, data);
-  if (!spec.palette.empty()) pngChunk(png, "PLTE", spec.palette);
-  if (!spec.trns.empty()) pngChunk(png, "tRNS", spec.trns);
+  for (const auto& [type, data] : image.extra) pngChunk(png, type, data);
+  if (!image.palette.empty()) pngChunk(png, "PLTE", image.palette);
+  if (!image.trns.empty()) pngChunk(png, "tRNS", image.trns);
 
   std::vector<std::uint8_t> raw;
-  const std::size_t perRow = static_cast<std::size_t>(spec.width) * channels;
-  for (int y = 0; y < spec.height; ++y) {
+  const std::size_t perRow = static_cast<std::size_t>(image.width) * channels;
+  for (int y = 0; y < image.height; ++y) {
     raw.push_back(0);  // no filter
-    const std::uint16_t* row = spec.samples.data() + y * perRow;
-    if (spec.depth == 16) {
+    const std::uint16_t* row = image.samples.data() + y * perRow;
+    if (image.depth == 16) {
       for (std::size_t i = 0; i < perRow; ++i) raw.insert(raw.end(), {static_cast<std::uint8_t>(row[i] >> 8), static_cast<std::uint8_t>(row[i])});
-    } else if (spec.depth == 8) {
+    } else if (image.depth == 8) {
       for (std::size_t i = 0; i < perRow; ++i) raw.push_back(static_cast<std::uint8_t>(row[i]));
     } else {
       // Packed from the high bits down, the last byte of a row padded with zeros.
       std::uint32_t acc = 0;
       int bits = 0;
       for (std::size_t i = 0; i < perRow; ++i) {
-        acc = (acc << spec.depth) | row[i];
-        bits += spec.depth;
+        acc = (acc << image.depth) | row[i];
+        bits += image.depth;
         if (bits == 8) {
           raw.push_back(static_cast<std::uint8_t>(acc));
           acc = 0;

@@ -19,7 +19,7 @@
 using namespace zefra;
 using namespace zefra::render;
 namespace fs = std::filesystem;
-using zefra::testing::PngSpec;
+using zefra::testing::PngImage;
 
 namespace {
 
@@ -36,7 +36,7 @@ const std::vector<Rgba> kGrey = {{0, 0, 0, 255},       {255, 255, 255, 0}, {128,
 
 struct Case {
   std::string name;
-  PngSpec spec;
+  PngImage image;
   std::vector<Rgba> pixels;  // what the file means, 8 bits a channel
 };
 
@@ -68,7 +68,7 @@ Case keyed(const std::string& name, int colourType, int depth, std::vector<Rgba>
   for (int v : keySamples) trns.insert(trns.end(), {static_cast<std::uint8_t>((v * scale) >> 8), static_cast<std::uint8_t>(v * scale)});
   for (Rgba& p : pixels) p.a = (p.r == key.r && p.g == key.g && p.b == key.b) ? 0 : 255;
   Case c = direct(name, colourType, depth, pixels);
-  c.spec.trns = trns;
+  c.image.trns = trns;
   c.pixels = pixels;
   return c;
 }
@@ -78,10 +78,10 @@ Case keyed(const std::string& name, int colourType, int depth, std::vector<Rgba>
 Case paletted(const std::string& name, int depth, std::vector<Rgba> pixels, std::size_t withAlpha) {
   Case c{name, {4, 2, depth, 3, {}, {}, {}, {}}, {}};
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    c.spec.samples.push_back(static_cast<std::uint16_t>(i));
-    c.spec.palette.insert(c.spec.palette.end(), {static_cast<std::uint8_t>(pixels[i].r), static_cast<std::uint8_t>(pixels[i].g),
+    c.image.samples.push_back(static_cast<std::uint16_t>(i));
+    c.image.palette.insert(c.image.palette.end(), {static_cast<std::uint8_t>(pixels[i].r), static_cast<std::uint8_t>(pixels[i].g),
                                                  static_cast<std::uint8_t>(pixels[i].b)});
-    if (i < withAlpha) c.spec.trns.push_back(static_cast<std::uint8_t>(pixels[i].a));
+    if (i < withAlpha) c.image.trns.push_back(static_cast<std::uint8_t>(pixels[i].a));
     else pixels[i].a = 255;
   }
   c.pixels = pixels;
@@ -97,7 +97,7 @@ std::vector<Case> everyColourType() {
   std::vector<Rgba> twoBit;
   for (int i = 0; i < 8; ++i) twoBit.push_back({i % 4 * 85, i % 4 * 85, i % 4 * 85, 255});
   Case lowDepth = direct("grey 2-bit", 0, 2, twoBit);
-  for (std::uint16_t& sample : lowDepth.spec.samples) sample /= 85;  // 0..3, the full range
+  for (std::uint16_t& sample : lowDepth.image.samples) sample /= 85;  // 0..3, the full range
   return {
       direct("RGBA 8-bit", 6, 8, kColour),
       direct("RGBA 16-bit", 6, 16, kColour),
@@ -160,7 +160,7 @@ TEST_F(PngPictureTest, EveryColourTypeIsCompositedOverTheLabelAsTheReferenceBlen
     ASSERT_TRUE(below.draw(*record).ok());
     const raster::FastBitmap under = below.bitmap();
 
-    const std::string file = write("pic.png", zefra::testing::pngBytes(c.spec));
+    const std::string file = write("pic.png", zefra::testing::pngBytes(c.image));
     const Picture picture = loadPicture(file);
     bool translucent = false;
     for (const Rgba& p : c.pixels) translucent = translucent || p.a != 255;
