@@ -1,7 +1,6 @@
 #include "editor/editor.h"
 
 #include <algorithm>
-#include <cstring>
 #include <system_error>
 
 #include "editor/frame_moves.h"
@@ -18,10 +17,6 @@ std::string saveQuestion(std::string_view caption) {
 }
 
 namespace {
-
-bool sameBytes(const model::FrameRecord& a, const model::FrameRecord& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 std::string folderOf(const std::filesystem::path& path) { return path.parent_path().string(); }
 
@@ -225,7 +220,7 @@ Change Editor::replaceFrames(std::string_view label, int at, int removeCount, st
   step.currentAfter = std::clamp(current, 1, newCount);
   step.removed.assign(state->records.begin() + (at - 1), state->records.begin() + (at - 1 + removeCount));
   const bool same = step.removed.size() == records.size() &&
-                    std::equal(records.begin(), records.end(), step.removed.begin(), sameBytes);
+                    std::equal(records.begin(), records.end(), step.removed.begin(), model::sameBytes);
   if (same) return goToFrame(step.currentAfter);
   spliceFrames(*state, at, removeCount, records);
   step.inserted = std::move(records);
@@ -296,7 +291,7 @@ Change Editor::editFrames(EditScope scope, std::string_view label,
     model::FrameRecord& record = state->frame(k);
     RecordChange recordChange{k, record, {}};
     edit(record);
-    if (sameBytes(recordChange.before, record)) continue;
+    if (model::sameBytes(recordChange.before, record)) continue;
     recordChange.after = record;
     change.frames.set(static_cast<std::size_t>(k));
     step.records.push_back(std::move(recordChange));

@@ -1,7 +1,6 @@
 #include "editor/frame_arrange.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace zefra::editor {
@@ -18,8 +17,6 @@ std::vector<int> framesOf(const FrameSet& set, int count) {
     if (set.test(bit(k))) frames.push_back(k);
   return frames;
 }
-
-bool sameBytes(const FrameRecord& a, const FrameRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The frames in a new order: `order` lists old frame numbers (a number twice is a copy).
 struct Arrangement {
@@ -39,10 +36,10 @@ Change arrange(Editor& editor, std::string_view label, const Arrangement& arrang
   for (int k : arrangement.order) records.push_back(project.frame(k));
   const int shorter = std::min(oldCount, newCount);
   int prefix = 0;
-  while (prefix < shorter && sameBytes(project.frame(prefix + 1), records[bit(prefix)])) ++prefix;
+  while (prefix < shorter && model::sameBytes(project.frame(prefix + 1), records[bit(prefix)])) ++prefix;
   int suffix = 0;
   while (suffix < shorter - prefix &&
-         sameBytes(project.frame(oldCount - suffix), records[bit(newCount - 1 - suffix)]))
+         model::sameBytes(project.frame(oldCount - suffix), records[bit(newCount - 1 - suffix)]))
     ++suffix;
   std::vector<FrameRecord> middle(records.begin() + prefix, records.end() - suffix);
   Change change = editor.replaceFrames(label, prefix + 1, oldCount - prefix - suffix, std::move(middle),

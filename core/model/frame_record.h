@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "common/color.h"
 #include "model/string255.h"
@@ -157,5 +158,9 @@ static_assert(offsetof(FrameRecord, shapeHeight) == 10738);
 static_assert(offsetof(FrameRecord, shapeFillColor) == 10760);
 static_assert(offsetof(FrameRecord, shapeBorderWidth) == 10800);
 static_assert(offsetof(FrameRecord, shapeBorderColor) == 10812);
+
+// Records are their file image, so two are the same when their bytes are: what a save
+// would write for one it writes for the other.
+inline bool sameBytes(const FrameRecord& a, const FrameRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace zefra::model

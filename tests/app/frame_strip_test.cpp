@@ -261,10 +261,7 @@ class FrameStripTest : public QObject {
     QCOMPARE(strip->selectedItems().size(), 2);
     QCOMPARE(strip->item(3)->data(Qt::AccessibleTextRole).toString(), QString("Frame 4, 110 ms"));
     w.trigger("MUndo");
-    QVERIFY(std::equal(before.begin(), before.end(), w.project().records.begin(),
-                       [](const model::FrameRecord& a, const model::FrameRecord& b) {
-                         return std::memcmp(&a, &b, sizeof a) == 0;
-                       }));
+    QVERIFY(std::equal(before.begin(), before.end(), w.project().records.begin(), model::sameBytes));
     QCOMPARE(w.main->editor().redoLabel(), std::string("Move Frames"));
     QCOMPARE(w.main->editor().undoLabel(), std::string("Mark"));
   }

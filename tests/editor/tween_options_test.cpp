@@ -3,7 +3,6 @@
 // as one undo step.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "editor/editor.h"
@@ -13,8 +12,6 @@ namespace zefra::editor {
 namespace {
 
 using model::FrameRecord;
-
-bool sameRecord(const FrameRecord& a, const FrameRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Two frames: shape 1 at x = `x1` (delay 100, black) and at x = `x2` (delay 300, grey 80).
 void makeTwoFrames(Editor& editor, int x1, int x2) {
@@ -125,7 +122,7 @@ TEST(TweenReplace, ReTweensTheFramesBetweenInPlaceAsOneUndoStep) {
   ASSERT_TRUE(change.applied);
   EXPECT_EQ(shapeXs(editor), (std::vector<int>{0, 6, 20, 34, 40}));
   EXPECT_EQ(delays(editor), (std::vector<int>{100, 100, 100, 100, 300}));
-  EXPECT_TRUE(sameRecord(editor.project().frame(5), before[5]));
+  EXPECT_TRUE(model::sameBytes(editor.project().frame(5), before[5]));
   EXPECT_EQ(editor.project().currentFrame, 2);
   EXPECT_TRUE(change.frameCountChanged);
   EXPECT_EQ(editor.undoLabel(), "Tween Frames");
@@ -134,11 +131,11 @@ TEST(TweenReplace, ReTweensTheFramesBetweenInPlaceAsOneUndoStep) {
   for (int k = 1; k <= 5; ++k) after.push_back(editor.project().frame(k));
   editor.undo();
   ASSERT_EQ(editor.project().frameCount, 6);
-  for (int k = 1; k <= 6; ++k) EXPECT_TRUE(sameRecord(editor.project().frame(k), before[k - 1])) << "frame " << k;
+  for (int k = 1; k <= 6; ++k) EXPECT_TRUE(model::sameBytes(editor.project().frame(k), before[k - 1])) << "frame " << k;
   EXPECT_EQ(editor.undoLabel(), previousStep);
   editor.redo();
   ASSERT_EQ(editor.project().frameCount, 5);
-  for (int k = 1; k <= 5; ++k) EXPECT_TRUE(sameRecord(editor.project().frame(k), after[k - 1])) << "frame " << k;
+  for (int k = 1; k <= 5; ++k) EXPECT_TRUE(model::sameBytes(editor.project().frame(k), after[k - 1])) << "frame " << k;
 
   // More frames than were there, and a target right after the current frame (inserts).
   editor.goToFrame(1);
