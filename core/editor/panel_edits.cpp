@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "editor/layer_tools.h"
+
 namespace zefra::editor {
 
 namespace {
@@ -64,23 +66,10 @@ Change selectSlotSeeding(Editor& editor, SlotKind kind, int slot) {
     });
   } else {
     if (!source.text[to].empty() || source.text[from].empty()) return change;
+    // The new layer takes the look of the one below it, so a run of captions stays alike.
+    const TextStyle style = TextStyle::of(source, k - 1);
     seeded = editor.editFrames(EditScope::FollowLock, "New Text Layer", [&](FrameRecord& r) {
-      r.fontName[to] = source.fontName[from];
-      r.fontSize[to] = source.fontSize[from];
-      r.fontColor[to] = source.fontColor[from];
-      r.fontUnderline[to] = source.fontUnderline[from];
-      r.fontStrikeOut[to] = source.fontStrikeOut[from];
-      r.fontBold[to] = source.fontBold[from];
-      r.fontItalic[to] = source.fontItalic[from];
-      r.textGradientOn[to] = source.textGradientOn[from];
-      r.textGradientKind[to] = source.textGradientKind[from];
-      r.textGradientColor1[to] = source.textGradientColor1[from];
-      r.textGradientColor2[to] = source.textGradientColor2[from];
-      r.viewAngle[to] = source.viewAngle[from];
-      r.textBorderWidth[to] = source.textBorderWidth[from];
-      r.shadowDarkness[to] = source.shadowDarkness[from];
-      r.text3DColor[to] = source.text3DColor[from];
-      r.textureFile[to] = source.textureFile[from];
+      style.applyTo(r, k);
       r.text[to] = "text";
     });
   }
